@@ -1,0 +1,70 @@
+#include "cli/report.h"
+
+#include <cstdio>
+
+namespace scourvane::cli {
+
+std::string counterGrid(const Counters& c) {
+    // The window's grid: a column of declared and one of unused, a row per kind.
+    std::string out = "結 果        宣言  未使用\n";
+    auto row = [&](const char* title, CounterId declared, CounterId unused) {
+        char line[96];
+        std::snprintf(line, sizeof line, "%-8s %10d %7d\n", title, c.get(declared), c.get(unused));
+        out += line;
+    };
+    row("Dim", CounterId::Dim, CounterId::UnusedDim);
+    row("Private", CounterId::Private, CounterId::UnusedPrivate);
+    row("Public", CounterId::Public, CounterId::UnusedPublic);
+    return out;
+}
+
+std::string jsonString(const std::string& s) {
+    std::string out = "\"";
+    for (unsigned char ch : s) {
+        switch (ch) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (ch < 0x20) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04x", ch);
+                    out += buf;
+                } else {
+                    out += static_cast<char>(ch);
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string jsonReport(const std::string& workingCopy, const std::vector<std::string>& modules,
+                       const Counters& c, const std::vector<ErrorRecord>& errors) {
+    std::string out = "{\"working_copy\":" + jsonString(workingCopy) + ",\"modules\":[";
+    for (std::size_t i = 0; i < modules.size(); ++i) {
+        if (i) out += ",";
+        out += jsonString(modules[i]);
+    }
+    out += "],\"counters\":{";
+    const std::pair<const char*, CounterId> keys[] = {
+        {"dim", CounterId::Dim},         {"unused_dim", CounterId::UnusedDim},
+        {"private", CounterId::Private}, {"unused_private", CounterId::UnusedPrivate},
+        {"public", CounterId::Public},   {"unused_public", CounterId::UnusedPublic}};
+    bool first = true;
+    for (const auto& [key, id] : keys) {
+        if (!first) out += ",";
+        first = false;
+        out += "\"" + std::string(key) + "\":" + std::to_string(c.get(id));
+    }
+    out += "},\"errors\":[";
+    for (std::size_t i = 0; i < errors.size(); ++i) {
+        if (i) out += ",";
+        out += "{\"number\":" + std::to_string(errors[i].number) +
+               ",\"description\":" + jsonString(errors[i].description) + "}";
+    }
+    return out + "]}\n";
+}
+
+}  // namespace scourvane::cli

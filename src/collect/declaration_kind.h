@@ -1,0 +1,25 @@
+#pragma once
+// The declaration-kind recogniser and the object-name filter: which name a line declares with
+// a scope keyword ("Dim", "Private" or "Public"), if any.
+#include <string_view>
+#include <vector>
+
+#include "text/codepage.h"
+
+namespace scourvane {
+
+using text::Bytes;
+
+// The name that `line` declares with `scope`, or an empty text when it declares none (or the
+// name is turned away by the object-name filter). `objects` is the module's object-name table;
+// `standardModule` is true for a module whose name ends in neither FRM nor CLS.
+Bytes declaredName(std::string_view line, std::string_view scope, const std::vector<Bytes>& objects,
+                   bool standardModule);
+
+// True when the name contains one of the object names, ignoring case.
+bool isObjectName(std::string_view name, const std::vector<Bytes>& objects);
+
+// True for a module name that ends in neither FRM nor CLS, ignoring case.
+bool isStandardModuleName(std::string_view moduleName);
+
+}  // namespace scourvane

@@ -1,0 +1,217 @@
+#include "intake/file_ops.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <system_error>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include "run/run_error.h"
+
+namespace scourvane::files {
+
+namespace {
+BeforeRenameHook beforeRename = nullptr;
+
+#ifndef _WIN32
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    int release() {
+        int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+
+private:
+    int fd_;
+};
+#endif
+}  // namespace
+
+std::string display(const fs::path& p) {
+#ifdef _WIN32
+    auto u8 = p.u8string();
+    return std::string(u8.begin(), u8.end());
+#else
+    return p.string();
+#endif
+}
+
+void setBeforeRenameHook(BeforeRenameHook hook) { beforeRename = hook; }
+
+[[noreturn]] void throwFor(int e, const fs::path& p) {
+    const std::string name = display(p);
+    switch (e) {
+        case ENOENT: {
+            std::error_code ec;
+            if (p.has_parent_path() && !fs::is_directory(p.parent_path(), ec))
+                throw RunError(err::kPathNotFound, "パスが見つかりません: " + name);
+            throw RunError(err::kFileNotFound, "ファイルが見つかりません: " + name);
+        }
+        case ENOTDIR:
+            throw RunError(err::kPathNotFound, "パスが見つかりません: " + name);
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case ETXTBSY:
+            throw RunError(err::kPermissionDenied, "書き込みできません: " + name);
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG:
+            throw RunError(err::kDiskFull, "ディスクの空き容量が不足しています: " + name);
+        case ENAMETOOLONG:
+        case EINVAL:
+        case EILSEQ:
+            throw RunError(err::kBadFileName, "ファイル名が不正です: " + name);
+        case ENOMEM:
+            throw RunError(err::kOutOfMemory, "メモリが不足しています: " + name);
+        case EISDIR:
+            throw RunError(err::kPathFileAccess, "フォルダーです。ファイルではありません: " + name);
+        default:
+            throw RunError(err::kPathFileAccess,
+                           "パス名が無効です (" + std::to_string(e) + "): " + name);
+    }
+}
+
+bool exists(const fs::path& p) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(p, ec)) || fs::exists(p, ec);
+}
+
+bool isDirectory(const fs::path& p) {
+    std::error_code ec;
+    return fs::is_directory(p, ec);
+}
+
+std::int64_t fileSize(const fs::path& p) {
+    std::error_code ec;
+    if (fs::is_directory(p, ec)) throwFor(EISDIR, p);
+    auto size = fs::file_size(p, ec);
+    if (ec) throwFor(ec.value(), p);
+    return static_cast<std::int64_t>(size);
+}
+
+void createFolder(const fs::path& p) {
+    std::error_code ec;
+    if (!fs::create_directory(p, ec) && ec) throwFor(ec.value(), p);
+}
+
+#ifndef _WIN32
+
+std::string readAll(const fs::path& p) {
+    Fd fd(::open(p.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) throwFor(errno, p);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) throwFor(errno, p);
+    if (S_ISDIR(st.st_mode)) throwFor(EISDIR, p);
+    std::string content;
+    if (st.st_size > 0) content.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[1 << 16];
+    for (;;) {
+        ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throwFor(errno, p);
+        }
+        if (n == 0) break;
+        content.append(buffer, static_cast<std::size_t>(n));
+    }
+    return content;
+}
+
+void writeAll(const fs::path& p, const std::string& content) {
+    struct stat old {};
+    bool replacing = ::stat(p.c_str(), &old) == 0;
+    if (replacing && S_ISDIR(old.st_mode)) throwFor(EISDIR, p);
+    // A file without its owner's write permission counts as read-only, even for root.
+    if (replacing && (old.st_mode & S_IWUSR) == 0) throwFor(EACCES, p);
+
+    fs::path dir = p.parent_path();
+    std::string tmpl = (dir / ("." + p.filename().string() + ".scourvane-XXXXXX")).string();
+    Fd fd(::mkstemp(tmpl.data()));
+    if (fd.get() < 0) throwFor(errno, p);
+    const fs::path tmp = tmpl;
+    try {
+        mode_t mode = replacing ? (old.st_mode & 07777) : 0644;
+        if (!replacing) {
+            mode_t mask = ::umask(0);
+            ::umask(mask);
+            mode &= ~mask;
+        }
+        ::fchmod(fd.get(), mode);
+        const char* data = content.data();
+        std::size_t left = content.size();
+        while (left > 0) {
+            ssize_t n = ::write(fd.get(), data, left);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                throwFor(errno, p);
+            }
+            data += n;
+            left -= static_cast<std::size_t>(n);
+        }
+        if (::close(fd.release()) != 0) throwFor(errno, p);
+        if (beforeRename) beforeRename(p);
+        if (::rename(tmp.c_str(), p.c_str()) != 0) throwFor(errno, p);
+    } catch (...) {
+        ::unlink(tmp.c_str());
+        throw;
+    }
+}
+
+#else
+
+std::string readAll(const fs::path& p) {
+    std::error_code ec;
+    if (fs::is_directory(p, ec)) throwFor(EISDIR, p);
+    std::ifstream in(p, std::ios::binary);
+    if (!in) throwFor(exists(p) ? EACCES : ENOENT, p);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeAll(const fs::path& p, const std::string& content) {
+    std::error_code ec;
+    if (fs::is_directory(p, ec)) throwFor(EISDIR, p);
+    auto perms = fs::status(p, ec).permissions();
+    if (!ec && (perms & fs::perms::owner_write) == fs::perms::none) throwFor(EACCES, p);
+    fs::path tmp = p;
+    tmp += L".scourvane-tmp";
+    {
+        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        if (!out) throwFor(fs::is_directory(p.parent_path(), ec) ? EACCES : ENOENT, p);
+        out.write(content.data(), static_cast<std::streamsize>(content.size()));
+        out.flush();
+        if (!out) {
+            fs::remove(tmp, ec);
+            throwFor(ENOSPC, p);
+        }
+    }
+    try {
+        if (beforeRename) beforeRename(p);
+        fs::rename(tmp, p);
+    } catch (const std::filesystem::filesystem_error& e) {
+        fs::remove(tmp, ec);
+        throwFor(e.code().value(), p);
+    } catch (...) {
+        fs::remove(tmp, ec);
+        throw;
+    }
+}
+
+#endif
+
+void copyFile(const fs::path& from, const fs::path& to) { writeAll(to, readAll(from)); }
+
+}  // namespace scourvane::files

@@ -1,0 +1,39 @@
+#pragma once
+// The file operations every part uses. Each reports a failure by throwing RunError with the
+// Visual Basic number for its cause and a description that names the file. Writers replace a
+// file atomically: a temporary file in the same folder, then a rename, so a file is always
+// either its old or its new content.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace scourvane::files {
+
+namespace fs = std::filesystem;
+
+// A path as UTF-8 for messages and output.
+std::string display(const fs::path& p);
+
+// True when a file or a folder of that name exists.
+bool exists(const fs::path& p);
+bool isDirectory(const fs::path& p);
+std::int64_t fileSize(const fs::path& p);
+// Creates one folder whose parent exists.
+void createFolder(const fs::path& p);
+// The whole content of a file.
+std::string readAll(const fs::path& p);
+// Replaces (or creates) the file with exactly `content`. A destination marked read-only is
+// not replaced (error 70), as on Windows.
+void writeAll(const fs::path& p, const std::string& content);
+// Copies the file `from` to `to`, replacing an existing destination unless it is read-only.
+void copyFile(const fs::path& from, const fs::path& to);
+
+// The error for an errno value met on `p`.
+[[noreturn]] void throwFor(int errnoValue, const fs::path& p);
+
+// Hooks for tests of failure paths: when set, called before a temporary file is renamed over
+// its destination; it may throw to simulate a failure at that moment.
+using BeforeRenameHook = void (*)(const fs::path& destination);
+void setBeforeRenameHook(BeforeRenameHook hook);
+
+}  // namespace scourvane::files

@@ -1,0 +1,164 @@
+#include "intake/working_copy.h"
+
+#include <cerrno>
+#include <system_error>
+#include <vector>
+
+#include "intake/file_ops.h"
+#include "intake/project_file.h"
+#include "run/guard.h"
+#include "run/run_error.h"
+#include "text/convert.h"
+#include "text/search.h"
+
+namespace scourvane {
+
+namespace {
+
+std::string asciiLower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+// base / name, or the entry of base whose name equals name ignoring ASCII case (the first in
+// name order when several do), or base / name when none does.
+fs::path matchComponent(const fs::path& base, const std::string& name) {
+    fs::path exact = base / name;
+    if (files::exists(exact)) return exact;
+    std::error_code ec;
+    if (!fs::is_directory(base, ec)) return exact;
+    const std::string wanted = asciiLower(name);
+    std::string best;
+    for (fs::directory_iterator it(base, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string candidate = it->path().filename().string();
+        if (asciiLower(candidate) == wanted && (best.empty() || candidate < best))
+            best = candidate;
+    }
+    return best.empty() ? exact : base / best;
+}
+
+bool isAbsoluteEntry(const std::string& utf8) {
+    if (!utf8.empty() && (utf8[0] == '\\' || utf8[0] == '/')) return true;
+    return utf8.size() >= 2 && utf8[1] == ':' &&
+           ((utf8[0] >= 'A' && utf8[0] <= 'Z') || (utf8[0] >= 'a' && utf8[0] <= 'z'));
+}
+
+}  // namespace
+
+IntakeState splitProjectPath(const fs::path& chosen) {
+    IntakeState s;
+    s.loaded = true;
+    s.projectPath = fs::absolute(chosen).lexically_normal();
+    s.projectFolder = s.projectPath.parent_path();
+    s.projectFileName = files::display(s.projectPath.filename());
+    if (s.projectFolder != s.projectFolder.root_path())
+        s.folderName = files::display(s.projectFolder.filename());
+    s.workingCopy = s.projectFolder / ("New_" + s.folderName);
+    return s;
+}
+
+fs::path workingCopyFile(const fs::path& workingCopy, const Bytes& row) {
+    auto name = text::toUtf8Exact(row);
+    const std::string shown = text::toUtf8(row);
+    if (!name || name->empty() || *name == "." || *name == ".." ||
+        name->find_first_of(std::string("\\/\0", 3)) != std::string::npos)
+        throw RunError(err::kBadFileName,
+                       "ファイル名が不正です: " + files::display(workingCopy) + "/" + shown);
+    return workingCopy / *name;
+}
+
+fs::path resolveEntry(const fs::path& projectFolder, std::string_view entry) {
+    auto utf8 = text::toUtf8Exact(entry);
+    if (!utf8 || utf8->find('\0') != std::string::npos)
+        throw RunError(err::kBadFileName, "ファイル名が不正です: " + text::toUtf8(entry));
+    fs::path at = projectFolder;
+    if (isAbsoluteEntry(*utf8)) {
+#ifdef _WIN32
+        at = fs::path(*utf8).root_path();
+#else
+        at = fs::path("/");
+        if ((*utf8)[0] != '\\' && (*utf8)[0] != '/') at = fs::path(utf8->substr(0, 2));
+#endif
+    }
+    std::size_t start = 0;
+    while (start <= utf8->size()) {
+        std::size_t end = utf8->find_first_of("\\/", start);
+        if (end == std::string::npos) end = utf8->size();
+        std::string part = utf8->substr(start, end - start);
+        if (part == "..") {
+            at = at.parent_path();
+        } else if (!part.empty() && part != "." &&
+                   !(start == 0 && isAbsoluteEntry(*utf8) && part.size() == 2 && part[1] == ':')) {
+            at = matchComponent(at, part);
+        }
+        start = end + 1;
+    }
+    return at;
+}
+
+void intake(RunContext& ctx, const fs::path& chosen) {
+    Window& w = ctx.window();
+    Session& session = ctx.session();
+    w.setStatus("");
+    ctx.setProgress(0);
+
+    // A path that names no file is refused before anything is made or changed.
+    bool usable = guarded(w, [&] {
+        std::error_code ec;
+        if (!fs::exists(chosen, ec)) files::throwFor(ENOENT, chosen);
+        if (fs::is_directory(chosen, ec)) files::throwFor(EISDIR, chosen);
+    });
+    if (!usable) return;
+
+    session.intake = splitProjectPath(chosen);
+    const IntakeState& st = session.intake;
+    const fs::path copiedProject = st.workingCopy / st.projectFileName;
+
+    if (!files::exists(st.workingCopy)) guarded(w, [&] { files::createFolder(st.workingCopy); });
+    w.setProjectLabel(st.projectFileName + " ﾌﾟﾛｼﾞｪｸﾄ");
+    guarded(w, [&] { files::copyFile(st.projectPath, copiedProject); });
+
+    const std::string& file = st.projectFileName;
+    const std::string stem = file.substr(0, file.size() >= 3 ? file.size() - 3 : 0);
+    guarded(w, [&] {
+        files::copyFile(matchComponent(st.projectFolder, stem + "vbw"), st.workingCopy / (stem + "vbw"));
+    });
+
+    guarded(w, [&] { readProjectFile(ctx, copiedProject); });
+
+    Bytes projectText;
+    bool haveText = guarded(w, [&] { projectText = files::readAll(copiedProject); });
+
+    for (std::size_t i = 0; i < session.modules.size(); ++i) {
+        const Bytes source = session.modules[i];
+        Bytes name = source;
+        if (hasPathSeparator(source)) {
+            Reduction r = reduceModulePath(source, projectText);
+            session.modules[i] = r.name;
+            name = std::move(r.name);
+            projectText = std::move(r.projectText);
+        }
+        guarded(w, [&] {
+            files::copyFile(resolveEntry(st.projectFolder, source), workingCopyFile(st.workingCopy, name));
+        });
+        if (text::endsWith(text::toUpper(source), "FRM")) {
+            guarded(w, [&] {
+                const Bytes frxSource = source.substr(0, source.size() - 3) + "frx";
+                const Bytes frxName = name.substr(0, name.size() - 3) + "frx";
+                files::copyFile(resolveEntry(st.projectFolder, frxSource),
+                         workingCopyFile(st.workingCopy, frxName));
+            });
+        }
+    }
+    ctx.showModules();
+
+    // Without the project text (its read failed) the copied project file is left as it is
+    // rather than replaced by an empty text.
+    if (haveText) guarded(w, [&] { files::writeAll(copiedProject, projectText); });
+    ctx.setProgress(0);
+    w.setStatus("");
+    w.setRunEnabled(true);
+}
+
+}  // namespace scourvane

@@ -1,0 +1,28 @@
+#pragma once
+// Intake: the working copy "New_" + the project folder's name, made inside the project
+// folder, with copies of the project file, its workspace file, every module and every form's
+// .frx, and the project file rewritten with bare module names. The user's files are only read.
+#include <filesystem>
+#include <string>
+
+#include "run/context.h"
+#include "run/session.h"
+
+namespace scourvane {
+
+// The intake state for a chosen project path (made absolute first).
+IntakeState splitProjectPath(const fs::path& chosen);
+
+// working copy / row, for a row that is a bare file name; RunError 52 otherwise.
+fs::path workingCopyFile(const fs::path& workingCopy, const Bytes& row);
+
+// The file a project entry names, relative to the project folder unless absolute. Entries use
+// "\" (sometimes "/"); a component that does not exist as written is matched ignoring case, as
+// Windows would. RunError 52 when the entry is no valid text of the code page.
+fs::path resolveEntry(const fs::path& projectFolder, std::string_view entry);
+
+// The whole intake of the project file at `chosen`. Every step's failure shows its error box
+// and the next step runs; the run button is enabled at the end.
+void intake(RunContext& ctx, const fs::path& chosen);
+
+}  // namespace scourvane

@@ -1,0 +1,35 @@
+#include "run/context.h"
+
+#include "intake/working_copy.h"
+#include "run/progress.h"
+#include "run/run_error.h"
+#include "text/convert.h"
+
+namespace scourvane {
+
+fs::path RunContext::moduleFile(const Bytes& row) const {
+    return workingCopyFile(session_.intake.workingCopy, row);
+}
+
+void RunContext::yield() {
+    if (!window_.yield()) throw Closing{};
+}
+
+void RunContext::progress(std::int64_t total, std::int64_t done) {
+    setProgress(progressValue(total, done));
+}
+
+void RunContext::setProgress(int value) {
+    if (value == lastProgress_) return;
+    lastProgress_ = value;
+    window_.setProgress(value);
+}
+
+void RunContext::showModules() {
+    std::vector<std::string> rows;
+    rows.reserve(session_.modules.size());
+    for (const auto& m : session_.modules) rows.push_back(text::toUtf8(m));
+    window_.setModules(rows);
+}
+
+}  // namespace scourvane

@@ -1,0 +1,17 @@
+#pragma once
+// The detection run: for every row of the module table, in order, the four passes on the
+// module's file in the working copy, with the status texts and counter labels between them.
+#include "run/context.h"
+
+namespace scourvane {
+
+void detectionRun(RunContext& ctx);
+// Everything for the module in row `index`.
+void moduleDriver(RunContext& ctx, std::size_t index);
+
+// The status texts of the run (UTF-8), M the module's name, W the working copy folder.
+std::string statusCollecting(const std::string& module);
+std::string statusSearching(const std::string& kind, const std::string& module);
+std::string statusFinished(const std::string& workingCopy);
+
+}  // namespace scourvane

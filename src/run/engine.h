@@ -1,0 +1,32 @@
+#pragma once
+// The engine as the front ends see it: the session state, and the two commands of the window,
+// intake and the detection run. A command asked for while one is under way is ignored.
+#include <filesystem>
+
+#include "run/session.h"
+#include "run/window.h"
+
+namespace scourvane {
+
+class Engine {
+public:
+    explicit Engine(Window& window) : window_(window) {}
+
+    // Intake of the chosen project file. Returns false when it was refused because a command
+    // is under way or the program is closing.
+    bool intake(const std::filesystem::path& projectPath);
+    // The detection run over the module table.
+    bool run();
+
+    const Session& session() const { return session_; }
+    bool busy() const { return session_.busy; }
+
+private:
+    template <class Command>
+    bool exclusive(Command&& command);
+
+    Session session_;
+    Window& window_;
+};
+
+}  // namespace scourvane

@@ -1,0 +1,9 @@
+#include "run/run_error.h"
+
+namespace scourvane {
+
+RunError overflowError(const std::string& what) {
+    return RunError(err::kOverflow, "オーバーフローしました: " + what);
+}
+
+}  // namespace scourvane

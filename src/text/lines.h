@@ -1,0 +1,34 @@
+#pragma once
+// Reading a file's bytes line by line, as a text stream does: a line ends at LF or CR LF and
+// the terminator is not part of it; a lone CR stays in its line. Lines read and written back
+// unchanged keep every byte.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scourvane::text {
+
+inline constexpr std::string_view kLineBreak = "\r\n";
+
+class LineReader {
+public:
+    explicit LineReader(std::string_view content) : content_(content) {}
+    bool atEnd() const { return pos_ >= content_.size(); }
+    // The next line without its terminator. Must not be called at the end.
+    std::string_view readLine();
+    // Bytes consumed so far, terminators included.
+    std::size_t consumed() const { return pos_; }
+    std::size_t size() const { return content_.size(); }
+
+private:
+    std::string_view content_;
+    std::size_t pos_ = 0;
+};
+
+std::vector<std::string> splitLines(std::string_view content);
+
+// Rows joined, each followed by CR LF; with `breakAfterLast` false the last row gets none.
+std::string joinLines(const std::vector<std::string>& rows, bool breakAfterLast = true);
+
+}  // namespace scourvane::text
