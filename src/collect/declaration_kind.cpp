@@ -1,12 +1,89 @@
 #include "collect/declaration_kind.h"
 
+#include <array>
+
+#include "collect/name_scan.h"
+#include "text/search.h"
+
 namespace scourvane {
 
-// Not built yet.
-Bytes declaredName(std::string_view, std::string_view, const std::vector<Bytes>&, bool) {
-    return {};
+namespace {
+
+struct ChainStep {
+    std::string_view prefix;
+    bool isSub = false;
+};
+
+// The kind words removed after the scope keyword, in this order; each at most once. "Property
+// Let " sits with its siblings so that a Property Let header gives the property's own name.
+constexpr std::array<ChainStep, 10> kKindChain{{
+    {"Sub ", true},
+    {"Type "},
+    {"Const "},
+    {"Function "},
+    {"Property Get "},
+    {"Property Set "},
+    {"Property Let "},
+    {"Property "},
+    {"Declare Sub "},
+    {"Declare Function "},
+}};
+
+// Kinds whose uses are not counted by name: never reported.
+constexpr std::array<std::string_view, 3> kUnjudgedKinds{"Event ", "Enum ", "Static "};
+
+constexpr std::string_view kWithEvents = "WithEvents ";
+
+bool isBefore(std::string_view hay, std::string_view needle, std::size_t limit) {
+    std::size_t at = text::find(hay, needle);
+    return at != text::npos && at < limit;
 }
-bool isObjectName(std::string_view, const std::vector<Bytes>&) { return false; }
-bool isStandardModuleName(std::string_view) { return true; }
+
+}  // namespace
+
+Bytes declaredName(std::string_view line, std::string_view scope, const std::vector<Bytes>& objects,
+                   bool standardModule) {
+    const std::string padded = text::padded(line);
+    const std::string keyword = text::padded(scope);
+    const std::size_t at = text::find(padded, keyword);
+    if (at == text::npos) return {};
+    // A keyword after an apostrophe is in a comment; after a double quote it is in or behind
+    // a string literal.
+    if (isBefore(padded, "'", at) || isBefore(padded, "\"", at)) return {};
+
+    std::string_view rest = std::string_view(padded).substr(at + keyword.size());
+    for (std::string_view kind : kUnjudgedKinds)
+        if (text::startsWith(rest, kind)) return {};
+    if (text::startsWith(rest, kWithEvents)) rest.remove_prefix(kWithEvents.size());
+
+    bool isSub = false;
+    for (const ChainStep& step : kKindChain) {
+        if (!text::startsWith(rest, step.prefix)) continue;
+        rest.remove_prefix(step.prefix.size());
+        isSub = isSub || step.isSub;
+    }
+
+    // `rest` ends with the padding space, so a name is always ended by one of the three.
+    const std::string_view name = leadingName(rest);
+    if (name.empty()) return {};
+    if (standardModule && isSub && text::compareIgnoringCase(name, "Main") == 0) return {};
+    if (isObjectName(name, objects)) return {};
+    return Bytes(name);
+}
+
+bool isObjectName(std::string_view name, const std::vector<Bytes>& objects) {
+    const std::string upperName = text::toUpper(name);
+    for (const Bytes& object : objects) {
+        // An empty row would turn every name away; none is ever recorded, and none counts.
+        if (object.empty()) continue;
+        if (text::contains(upperName, text::toUpper(object))) return true;
+    }
+    return false;
+}
+
+bool isStandardModuleName(std::string_view moduleName) {
+    const std::string upper = text::toUpper(moduleName);
+    return !text::endsWith(upper, "CLS") && !text::endsWith(upper, "FRM");
+}
 
 }  // namespace scourvane

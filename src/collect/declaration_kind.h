@@ -13,6 +13,12 @@ using text::Bytes;
 // The name that `line` declares with `scope`, or an empty text when it declares none (or the
 // name is turned away by the object-name filter). `objects` is the module's object-name table;
 // `standardModule` is true for a module whose name ends in neither FRM nor CLS.
+//
+// Besides the plain kinds (variables, Sub, Function, Property Get/Let/Set, Type, Const,
+// Declare), a "WithEvents" variable gives its own name. Events, enumerations and Static
+// procedures give an empty text: their uses cannot be counted by name the way the passes do,
+// so they are never judged. In a standard module a Sub named Main (the start-up procedure,
+// which no line calls) gives an empty text too.
 Bytes declaredName(std::string_view line, std::string_view scope, const std::vector<Bytes>& objects,
                    bool standardModule);
 

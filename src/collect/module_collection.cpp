@@ -1,8 +1,106 @@
 #include "collect/module_collection.h"
 
+#include <array>
+
+#include "collect/form_objects.h"
+#include "collect/normaliser.h"
+#include "intake/file_ops.h"
+#include "text/lines.h"
+#include "text/search.h"
+
 namespace scourvane {
 
-// Not built yet: leaves the file as it is.
-void collectModule(RunContext&, const Bytes&) {}
+namespace {
+
+bool endsFileHeader(std::string_view line) {
+    return text::startsWith(line, "Attribute VB") || text::startsWith(line, "Option Explicit");
+}
+
+bool isBlank(std::string_view line) {
+    return line.find_first_not_of(' ') == std::string_view::npos;
+}
+
+// Leading spaces of a continuation go; a continuation of nothing but spaces keeps them.
+std::string_view withoutIndent(std::string_view line) {
+    const std::size_t first = line.find_first_not_of(' ');
+    return first == std::string_view::npos ? line : line.substr(first);
+}
+
+bool consumePrefix(std::string_view& s, std::string_view prefix) {
+    if (!text::startsWith(s, prefix)) return false;
+    s.remove_prefix(prefix.size());
+    return true;
+}
+
+}  // namespace
+
+bool isProcedureHeader(std::string_view line) {
+    for (std::string_view scope : {"Private ", "Public ", "Friend "})
+        if (consumePrefix(line, scope)) break;
+    consumePrefix(line, "Static ");
+    for (std::string_view kind : {"Sub ", "Function ", "Property "})
+        if (text::startsWith(line, kind)) return true;
+    return false;
+}
+
+void startObjectTable(std::vector<Bytes>& objects, std::string_view moduleName) {
+    objects.clear();
+    const std::string upper = text::toUpper(moduleName);
+    if (text::endsWith(upper, "CLS")) objects.emplace_back("Class");
+    if (text::endsWith(upper, "FRM")) objects.emplace_back("Form");
+}
+
+Bytes collectModuleText(std::string_view content, std::vector<Bytes>& objects,
+                        const LineProgress& afterLine) {
+    Bytes out;
+    out.reserve(content.size() + content.size() / 8 + 2);
+    text::LineReader reader(content);
+    bool header = true;
+    bool declarations = true;
+
+    auto emit = [&](std::string_view row) {
+        out += row;
+        out += text::kLineBreak;
+    };
+
+    while (!reader.atEnd()) {
+        std::string line(reader.readLine());
+        if (header && endsFileHeader(line)) header = false;
+
+        if (header) {
+            formObjectStep(line, objects);
+            emit(line);
+        } else if (isBlank(line)) {
+            emit(line);
+        } else {
+            while (text::endsWith(line, " _")) {
+                line.pop_back();
+                if (reader.atEnd()) break;
+                line += withoutIndent(reader.readLine());
+            }
+            if (declarations && isProcedureHeader(line)) declarations = false;
+            for (const Bytes& statement : normaliseStatements(line, declarations)) {
+                if (declarations) recordEventSource(statement, objects);
+                emit(statement);
+            }
+        }
+        if (afterLine) afterLine(reader.consumed());
+    }
+    return out;
+}
+
+void collectModule(RunContext& ctx, const Bytes& name) {
+    const fs::path file = ctx.moduleFile(name);
+    const std::int64_t total = files::fileSize(file);
+    ctx.setProgress(0);
+    startObjectTable(ctx.objects(), name);
+    const std::string content = files::readAll(file);
+    const Bytes rewritten = collectModuleText(content, ctx.objects(), [&](std::size_t consumed) {
+        ctx.yield();
+        ctx.progress(total, static_cast<std::int64_t>(consumed));
+    });
+    files::writeAll(file, rewritten);
+    ctx.setProgress(0);
+}
 
 }  // namespace scourvane

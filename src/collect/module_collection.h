@@ -1,10 +1,35 @@
 #pragma once
 // Module collection: the first pass of every module. Normalises the module's file in the
 // working copy and records the module's object names in the session's object table.
+//
+// After it, the code holds no continued lines, module-level Dim variables read as Private, a
+// declaration of several names stands as one statement per name wherever that split gives
+// valid statements, and every line ends with CR LF. The file header is
+// kept as read (but for one trailing space a block opening line may lose).
+#include <cstddef>
+#include <functional>
+#include <string_view>
+#include <vector>
+
 #include "run/context.h"
 
 namespace scourvane {
 
 void collectModule(RunContext& ctx, const Bytes& name);
+
+// Called after every logical line with the bytes read so far, terminators included.
+using LineProgress = std::function<void(std::size_t consumed)>;
+
+// The new content of a module file whose bytes are `content`. Appends the object names found
+// to `objects` (which the caller has started with the module's kind word).
+Bytes collectModuleText(std::string_view content, std::vector<Bytes>& objects,
+                        const LineProgress& afterLine = {});
+
+// Clears the object table and adds the kind word of the module: "Class" or "Form".
+void startObjectTable(std::vector<Bytes>& objects, std::string_view moduleName);
+
+// True for a line that opens a procedure at the first column: optionally "Private ", "Public "
+// or "Friend ", optionally "Static ", then "Sub ", "Function " or "Property ".
+bool isProcedureHeader(std::string_view line);
 
 }  // namespace scourvane

@@ -1,0 +1,127 @@
+#include "collect/normaliser.h"
+
+#include "collect/keyword_table.h"
+#include "collect/line_zones.h"
+#include "text/lines.h"
+#include "text/search.h"
+
+namespace scourvane {
+
+namespace {
+
+constexpr std::string_view kSeparator = ", ";
+
+bool isWordByte(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || u == '_' ||
+           u >= 0x80;
+}
+
+// The keyword row found at `at` of the padded line begins a word of code.
+bool keywordBeginsWord(std::string_view padded, std::size_t at, const std::vector<Zone>& zones) {
+    // A double-byte character before the keyword is part of an identifier.
+    if (!text::isCharStart(padded, at - 1) || isWordByte(padded[at - 1])) return false;
+    const Zone zone = zones[at - 1];  // the line starts one byte later than the padded line
+    return zone == Zone::Code || zone == Zone::Nested;
+}
+
+// Every ", " the split would replace separates declarations at the top level of code.
+bool separatorsAreTopLevel(std::string_view line, const std::vector<Zone>& zones) {
+    for (std::size_t at = text::find(line, kSeparator); at != text::npos;
+         at = text::find(line, kSeparator, at + kSeparator.size())) {
+        if (zones[at] != Zone::Code) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+Bytes rewriteModuleDim(std::string_view line) {
+    static constexpr std::string_view kDim = "Dim ";
+    static constexpr std::string_view kPrivate = "Private ";
+    const std::vector<Zone> zones = lineZones(line);
+    Bytes out;
+    out.reserve(line.size() + 8);
+    std::size_t done = 0;
+    for (std::size_t at = text::find(line, kDim); at != text::npos;
+         at = text::find(line, kDim, at + kDim.size())) {
+        if (at > 0 && line[at - 1] != ' ') continue;
+        if (zones[at] == Zone::String) continue;
+        out.append(line, done, at - done);
+        out += kPrivate;
+        done = at + kDim.size();
+    }
+    out.append(line, done);
+    return out;
+}
+
+bool stringCommaGuard(std::string_view textIn) {
+    const std::string s = text::padded(textIn);
+    const std::size_t comma = text::find(s, kSeparator);
+    if (comma != text::npos) {
+        const std::size_t open = text::find(s, " \"");
+        if (open != text::npos && open < comma) {
+            const std::size_t close = text::find(s, "\" ");
+            if (close != text::npos && close > open) return true;
+        }
+    }
+    for (std::string_view word : {"Dim ", "Const ", "Private ", "Public "})
+        if (text::contains(s, word)) return false;
+    return true;
+}
+
+bool parenthesisCommaGuard(std::string_view textIn) {
+    const std::size_t comma = text::find(textIn, kSeparator);
+    if (comma == text::npos) return false;
+    const std::size_t open = text::find(textIn, "(");
+    if (open == text::npos || open >= comma) return false;
+    const std::size_t close = text::find(textIn, ")");
+    return close != text::npos && close > open;
+}
+
+std::vector<Bytes> normaliseStatements(std::string_view lineIn, bool declarations) {
+    Bytes line = declarations ? rewriteModuleDim(lineIn) : Bytes(lineIn);
+    const std::string padded = text::padded(line);
+
+    std::string keyword;
+    std::size_t keywordAt = text::npos;
+    for (const Bytes& row : listVarType()) {
+        keyword = row + " ";
+        keywordAt = text::find(padded, keyword);
+        if (keywordAt == text::npos) continue;
+        const std::size_t comment = text::find(padded, "'");
+        if (comment != text::npos && comment < keywordAt) return {line};
+        break;
+    }
+    if (keywordAt == text::npos) return {line};
+    if (stringCommaGuard(padded) || parenthesisCommaGuard(padded)) return {line};
+
+    // The guards judge the first ", " only and the keyword is found as plain text; a split
+    // must not cut a string, a parameter list or a comment, nor start from half a word.
+    const std::vector<Zone> zones = lineZones(line);
+    if (!keywordBeginsWord(padded, keywordAt, zones) || !separatorsAreTopLevel(line, zones))
+        return {line};
+
+    std::vector<Bytes> statements;
+    std::size_t start = 0;
+    for (std::size_t at = text::find(line, kSeparator); at != text::npos;
+         at = text::find(line, kSeparator, start)) {
+        statements.push_back((statements.empty() ? Bytes() : keyword) +
+                             line.substr(start, at - start));
+        start = at + kSeparator.size();
+    }
+    statements.push_back((statements.empty() ? Bytes() : keyword) + line.substr(start));
+    return statements;
+}
+
+Bytes normaliseDeclaration(std::string_view line, bool declarations) {
+    const std::vector<Bytes> statements = normaliseStatements(line, declarations);
+    Bytes out;
+    for (std::size_t i = 0; i < statements.size(); ++i) {
+        if (i > 0) out += text::kLineBreak;
+        out += statements[i];
+    }
+    return out;
+}
+
+}  // namespace scourvane

@@ -1,0 +1,33 @@
+#pragma once
+// The declaration normaliser: rewrites one logical code line so that module-level variables
+// declared with Dim read as Private, and a declaration of several names becomes one statement
+// per name, each repeating the statement's keyword. The later passes rely on both.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text/codepage.h"
+
+namespace scourvane {
+
+using text::Bytes;
+
+// The statements to write in place of `line`; more than one after a split. `declarations` is
+// true while the line stands in the module's declarations section.
+std::vector<Bytes> normaliseStatements(std::string_view line, bool declarations);
+
+// The same statements joined with CR LF.
+Bytes normaliseDeclaration(std::string_view line, bool declarations);
+
+// Every "Dim " that begins the line or follows a space, outside string literals, as "Private ".
+Bytes rewriteModuleDim(std::string_view line);
+
+// True when the text must be left whole: its first ", " seems to stand in a string literal, or
+// it holds none of "Dim ", "Const ", "Private ", "Public ".
+bool stringCommaGuard(std::string_view text);
+
+// True when the text must be left whole: an opening parenthesis (later closed) stands before
+// its first ", ".
+bool parenthesisCommaGuard(std::string_view text);
+
+}  // namespace scourvane
