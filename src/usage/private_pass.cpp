@@ -1,8 +1,52 @@
 #include "usage/private_pass.h"
 
+#include "intake/file_ops.h"
+#include "run/guard.h"
+#include "text/lines.h"
+#include "usage/marking.h"
+
 namespace scourvane {
 
-// Not built yet: leaves the file as it is.
-void privatePass(RunContext&, const Bytes&) {}
+void checkPrivate(PassEnv& env, std::vector<Bytes>& rows) {
+    env.setProgress(0);
+    std::vector<Bytes> names;
+    std::vector<std::size_t> index;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        Bytes name = env.declared(rows[r], "Private");
+        if (name.empty()) continue;
+        env.bump(CounterId::Private);
+        names.push_back(std::move(name));
+        index.push_back(r);
+    }
+    if (!names.empty()) {
+        // All counting ends before any marking begins: a call from a block marked below
+        // still counts.
+        std::vector<std::int64_t> counts(names.size(), 0);
+        env.uses().addUses(names, rows, counts, [&](std::size_t) { env.yield(); });
+        for (std::size_t k = 0; k < names.size(); ++k) {
+            if (counts[k] < 2) {
+                env.bump(CounterId::UnusedPrivate);
+                markDeclaration(rows, index[k], kPrivateBlockPrefixes, env.marker());
+            }
+            env.yield();
+            env.progress(static_cast<std::int64_t>(names.size()), static_cast<std::int64_t>(k));
+        }
+    }
+    env.setProgress(0);
+}
+
+Bytes markUnusedPrivates(PassEnv& env, std::string_view content) {
+    std::vector<Bytes> rows = readRows(env, content);
+    // A failed check has shown its error box; the rows as they stand keep every line.
+    guarded(env.window(), [&] { checkPrivate(env, rows); });
+    return text::joinLines(rows, false);
+}
+
+void privatePass(RunContext& ctx, const Bytes& name) {
+    const fs::path file = ctx.moduleFile(name);
+    const std::string content = files::readAll(file);
+    PassEnv env(ctx, name);
+    files::writeAll(file, markUnusedPrivates(env, content));
+}
 
 }  // namespace scourvane

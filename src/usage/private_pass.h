@@ -1,9 +1,21 @@
 #pragma once
 // The private pass: judges the module-level Private declarations against the module.
+#include <string_view>
+#include <vector>
+
 #include "run/context.h"
+#include "usage/pass_env.h"
 
 namespace scourvane {
 
 void privatePass(RunContext& ctx, const Bytes& name);
+
+// The module's new text, with no line break after its last line.
+Bytes markUnusedPrivates(PassEnv& env, std::string_view content);
+
+// The private check: lists the Private declarations of the module's rows, counts their using
+// lines over all rows, then marks, in place, each whose name fewer than two rows use (a whole
+// block for a Sub, Function, Property or Type in the first column).
+void checkPrivate(PassEnv& env, std::vector<Bytes>& rows);
 
 }  // namespace scourvane

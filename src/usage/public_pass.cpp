@@ -1,8 +1,82 @@
 #include "usage/public_pass.h"
 
+#include "intake/file_ops.h"
+#include "run/guard.h"
+#include "text/convert.h"
+#include "text/lines.h"
+#include "usage/marking.h"
+
 namespace scourvane {
 
-// Not built yet: leaves the file as it is.
-void publicPass(RunContext&, const Bytes&) {}
+PublicDeclarations collectPublic(PassEnv& env, const std::vector<Bytes>& rows) {
+    env.setProgress(0);
+    PublicDeclarations decls;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        Bytes name = env.declared(rows[r], "Public");
+        if (name.empty()) continue;
+        env.bump(CounterId::Public);
+        decls.names.push_back(std::move(name));
+        decls.index.push_back(r);
+    }
+    decls.own.assign(decls.names.size(), 0);
+    decls.others.assign(decls.names.size(), 0);
+    if (decls.names.empty()) return decls;
+    env.uses().addUses(decls.names, rows, decls.own, [&](std::size_t) { env.yield(); });
+    return decls;
+}
+
+void countOtherModule(PassEnv& env, PublicDeclarations& decls, std::string_view content) {
+    const ReadLines lines = splitWithEnds(content);
+    const auto total = static_cast<std::int64_t>(content.size());
+    env.uses().addUses(decls.names, lines.rows, decls.others, [&](std::size_t i) {
+        env.yield();
+        env.progress(total, static_cast<std::int64_t>(lines.ends[i]));
+    });
+}
+
+void decidePublic(PassEnv& env, std::vector<Bytes>& rows, const PublicDeclarations& decls) {
+    env.setProgress(0);
+    const auto count = static_cast<std::int64_t>(decls.names.size());
+    for (std::size_t i = 0; i < decls.names.size(); ++i) {
+        const std::int64_t n = decls.others[i], s = decls.own[i];
+        const std::size_t k = decls.index[i];
+        if (n < 1 && s > 1) {
+            rows[k] = demoted(rows[k]);
+            env.bump(CounterId::Private);
+            env.bump(CounterId::Public, -1);
+        }
+        if (n < 1 && s < 2) {
+            env.bump(CounterId::UnusedPublic);
+            markDeclaration(rows, k, kPublicBlockPrefixes, env.marker());
+        }
+        env.yield();
+        env.progress(count, static_cast<std::int64_t>(i));
+    }
+}
+
+void publicPass(RunContext& ctx, const Bytes& name) {
+    const fs::path file = ctx.moduleFile(name);
+    const std::string content = files::readAll(file);
+    PassEnv env(ctx, name);
+    std::vector<Bytes> rows = readRows(env, content);
+
+    PublicDeclarations decls;
+    // A failed collection has shown its error box. Its counts would be partial, and a partial
+    // count could mark a declaration that is used: judge nothing, but still write the rows.
+    const bool collected = guarded(env.window(), [&] { decls = collectPublic(env, rows); });
+    if (collected && !decls.names.empty()) {
+        const std::string shownSelf = text::toUtf8(name);
+        // Read now, as they stand: the modules before this one carry all their passes.
+        for (const Bytes& other : ctx.modules()) {
+            if (other == name) continue;
+            const std::string otherContent = files::readAll(ctx.moduleFile(other));
+            env.setProgress(0);
+            env.window().setStatus("走査中...\r\n" + text::toUtf8(other) + "\r\n" + shownSelf);
+            countOtherModule(env, decls, otherContent);
+        }
+        decidePublic(env, rows, decls);
+    }
+    files::writeAll(file, text::joinLines(rows));
+}
 
 }  // namespace scourvane

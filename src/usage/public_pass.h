@@ -1,9 +1,33 @@
 #pragma once
 // The public pass: judges the Public declarations against the whole project.
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
 #include "run/context.h"
+#include "usage/pass_env.h"
 
 namespace scourvane {
 
 void publicPass(RunContext& ctx, const Bytes& name);
+
+// The module's Public declarations and their using lines, parallel vectors.
+struct PublicDeclarations {
+    std::vector<Bytes> names;
+    std::vector<std::size_t> index;    // the row that declares the name
+    std::vector<std::int64_t> own;     // using lines in the module itself, declaration included
+    std::vector<std::int64_t> others;  // using lines in every other module
+};
+
+// The public collection: lists the declarations of the rows and counts their uses in the rows.
+PublicDeclarations collectPublic(PassEnv& env, const std::vector<Bytes>& rows);
+
+// Adds to decls.others the using lines of another module's content, yielding and showing
+// progress after each line.
+void countOtherModule(PassEnv& env, PublicDeclarations& decls, std::string_view content);
+
+// Demotes to Private a declaration only its own module uses, and marks one that no line uses
+// beyond its own (a whole block for a Sub, Function, Property or Type in the first column).
+void decidePublic(PassEnv& env, std::vector<Bytes>& rows, const PublicDeclarations& decls);
 
 }  // namespace scourvane

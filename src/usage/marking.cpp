@@ -1,0 +1,68 @@
+#include "usage/marking.h"
+
+#include "text/convert.h"
+#include "text/search.h"
+
+namespace scourvane {
+
+namespace {
+
+// Letters, digits, "_" and every character outside ASCII (VB6 takes Japanese identifiers).
+bool isIdentifierChar(std::string_view s, std::size_t at, std::size_t length) {
+    if (length != 1) return true;
+    const unsigned char c = static_cast<unsigned char>(s[at]);
+    return c >= 0x80 || c == '_' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
+           (c >= 'a' && c <= 'z');
+}
+
+}  // namespace
+
+text::Bytes unusedMarker() {
+    return text::fromUtf8("'<未使用> |").value_or("'<?\?\?> |");
+}
+
+bool beginsWithAny(std::string_view line, std::span<const std::string_view> prefixes) {
+    for (std::string_view p : prefixes)
+        if (text::startsWith(line, p)) return true;
+    return false;
+}
+
+void markDeclaration(std::vector<text::Bytes>& rows, std::size_t row,
+                     std::span<const std::string_view> blockPrefixes, std::string_view marker) {
+    const bool opensBlock = beginsWithAny(rows[row], blockPrefixes);
+    rows[row].insert(0, marker);
+    if (!opensBlock) return;
+    for (std::size_t m = row + 1; m < rows.size(); ++m) {
+        const bool ends = beginsWithAny(rows[m], kEndPrefixes);
+        rows[m].insert(0, marker);
+        if (ends) return;
+    }
+}
+
+text::Bytes demoted(std::string_view line) {
+    constexpr std::string_view from = "Public ";
+    constexpr std::string_view to = "Private ";
+    const text::CodePage& cp = text::activeCodePage();
+    text::Bytes out;
+    out.reserve(line.size() + 8);
+    bool inString = false, inComment = false, afterWord = false;
+    for (std::size_t i = 0; i < line.size();) {
+        const std::size_t length = cp.charLength(line, i);
+        if (!inString && !afterWord && line.substr(i, from.size()) == from) {
+            out += to;
+            i += from.size();
+            afterWord = false;  // "Public " ends with a space
+            continue;
+        }
+        if (length == 1 && !inComment) {
+            if (line[i] == '"') inString = !inString;
+            if (line[i] == '\'' && !inString) inComment = true;
+        }
+        afterWord = isIdentifierChar(line, i, length);
+        out.append(line.substr(i, length));
+        i += length;
+    }
+    return out;
+}
+
+}  // namespace scourvane

@@ -1,0 +1,36 @@
+#pragma once
+// Marking unused declarations: the unused marker in front of a line, whole blocks down to their
+// end line, and the demotion of a public declaration to a private one.
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "text/codepage.h"
+
+namespace scourvane {
+
+// "'<未使用> |" in the active code page. A code page without those characters gets "?" for
+// each, as the platform's own conversion would write them.
+text::Bytes unusedMarker();
+
+// Lines that open a block when they begin (first column, same case) with one of these.
+inline constexpr std::string_view kPrivateBlockPrefixes[] = {
+    "Private Type ", "Private Sub ", "Private Function ", "Private Property "};
+inline constexpr std::string_view kPublicBlockPrefixes[] = {"Public Sub ", "Public Type ",
+                                                            "Public Function ", "Public Property "};
+// Any of these, in the first column, ends any block.
+inline constexpr std::string_view kEndPrefixes[] = {"End Sub", "End Type", "End Function",
+                                                    "End Property"};
+
+bool beginsWithAny(std::string_view line, std::span<const std::string_view> prefixes);
+
+// Marks rows[row]; when that line began with one of `blockPrefixes`, also every following row
+// down to and including the first that began with an end prefix, or to the last row.
+void markDeclaration(std::vector<text::Bytes>& rows, std::size_t row,
+                     std::span<const std::string_view> blockPrefixes, std::string_view marker);
+
+// The line with "Public " replaced by "Private " wherever it begins a word outside a string
+// literal (a trailing comment included).
+text::Bytes demoted(std::string_view line);
+
+}  // namespace scourvane

@@ -1,0 +1,42 @@
+#include "usage/pass_env.h"
+
+#include "collect/declaration_kind.h"
+#include "text/lines.h"
+#include "usage/marking.h"
+
+namespace scourvane {
+
+PassEnv::PassEnv(RunContext& ctx, const Bytes& moduleName, const UseCounter& uses)
+    : ctx_(ctx),
+      standardModule_(isStandardModuleName(moduleName)),
+      marker_(unusedMarker()),
+      uses_(uses) {}
+
+Bytes PassEnv::declared(std::string_view line, std::string_view scope) const {
+    return declaredName(line, scope, ctx_.objects(), standardModule_);
+}
+
+ReadLines splitWithEnds(std::string_view content) {
+    ReadLines out;
+    text::LineReader reader(content);
+    while (!reader.atEnd()) {
+        out.rows.emplace_back(reader.readLine());
+        out.ends.push_back(reader.consumed());
+    }
+    return out;
+}
+
+std::vector<Bytes> readRows(PassEnv& env, std::string_view content) {
+    env.setProgress(0);
+    std::vector<Bytes> rows;
+    text::LineReader reader(content);
+    while (!reader.atEnd()) {
+        rows.emplace_back(reader.readLine());
+        env.yield();
+        env.progress(static_cast<std::int64_t>(content.size()),
+                     static_cast<std::int64_t>(reader.consumed()));
+    }
+    return rows;
+}
+
+}  // namespace scourvane

@@ -1,0 +1,49 @@
+#pragma once
+// What a pass's transform works with besides its lines: the counters (each change shown in its
+// label), the module's object names for the declaration recogniser, the unused marker, the way
+// uses are counted, and the window's yield and progress bar. No files: reading and writing stay
+// in the pass itself.
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "run/context.h"
+#include "usage/use_counter.h"
+
+namespace scourvane {
+
+class PassEnv {
+  public:
+    PassEnv(RunContext& ctx, const Bytes& moduleName, const UseCounter& uses = plainUseCounter());
+
+    Window& window() { return ctx_.window(); }
+    void bump(CounterId id, std::int32_t delta = 1) { ctx_.bump(id, delta); }
+    // The name `line` declares with `scope` ("Dim", "Private", "Public"), or empty.
+    Bytes declared(std::string_view line, std::string_view scope) const;
+    const Bytes& marker() const { return marker_; }
+    const UseCounter& uses() const { return uses_; }
+    // Unwinds with Closing when the program is closing.
+    void yield() { ctx_.yield(); }
+    void progress(std::int64_t total, std::int64_t done) { ctx_.progress(total, done); }
+    void setProgress(int value) { ctx_.setProgress(value); }
+
+  private:
+    RunContext& ctx_;
+    bool standardModule_;
+    Bytes marker_;
+    const UseCounter& uses_;
+};
+
+// The lines of a file's content, with the bytes consumed up to the end of each (terminator
+// included), which the reading loops show as their progress.
+struct ReadLines {
+    std::vector<Bytes> rows;
+    std::vector<std::size_t> ends;
+};
+ReadLines splitWithEnds(std::string_view content);
+
+// The reading loop of the private and public passes: every line of `content`, with a yield and
+// a progress step after each.
+std::vector<Bytes> readRows(PassEnv& env, std::string_view content);
+
+}  // namespace scourvane

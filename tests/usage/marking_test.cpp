@@ -1,0 +1,91 @@
+#include "usage/marking.h"
+
+#include <gtest/gtest.h>
+
+#include "support/files.h"
+#include "text/codepage.h"
+
+namespace scourvane {
+namespace {
+
+using testing::sjis;
+using Rows = std::vector<text::Bytes>;
+
+TEST(UnusedMarker, FollowsTheActiveCodePage) {
+    {
+        text::ScopedCodePage cp{932};
+        EXPECT_EQ(unusedMarker(), "'<\x96\xa2\x8e\x67\x97\x70> |");
+    }
+    {
+        // No form of the three characters in the Western code page: "?" as the platform's
+        // conversion writes it, and the marked line is still a comment.
+        text::ScopedCodePage cp{1252};
+        EXPECT_EQ(unusedMarker(), "'<?\?\?> |");
+    }
+}
+
+TEST(MarkDeclaration, LineOnlyUnlessItOpensABlockInTheFirstColumn) {
+    const std::string m = "M|";
+    Rows rows{"Private x As Long", "Private Sub Foo()", "End Sub"};
+    markDeclaration(rows, 0, kPrivateBlockPrefixes, m);
+    EXPECT_EQ(rows, (Rows{"M|Private x As Long", "Private Sub Foo()", "End Sub"}));
+
+    rows = {"  Private Sub Foo()", "End Sub"};
+    markDeclaration(rows, 0, kPrivateBlockPrefixes, m);
+    EXPECT_EQ(rows, (Rows{"M|  Private Sub Foo()", "End Sub"}));
+
+    // The public prefixes do not open a block for the private pass, and the reverse.
+    rows = {"Public Sub Foo()", "End Sub"};
+    markDeclaration(rows, 0, kPrivateBlockPrefixes, m);
+    EXPECT_EQ(rows[1], "End Sub");
+    rows = {"Private Sub Foo()", "End Sub"};
+    markDeclaration(rows, 0, kPublicBlockPrefixes, m);
+    EXPECT_EQ(rows[1], "End Sub");
+}
+
+TEST(MarkDeclaration, BlocksEndAtTheFirstEndLineInTheFirstColumnOrAtTheLastRow) {
+    const std::string m = "M|";
+    Rows rows{"x",    "Private Function F() As Long", "    End Function", "End If", "End Type",
+              "After"};
+    markDeclaration(rows, 1, kPrivateBlockPrefixes, m);
+    // Any end prefix ends any block; an indented one does not.
+    EXPECT_EQ(rows, (Rows{"x", "M|Private Function F() As Long", "M|    End Function", "M|End If",
+                          "M|End Type", "After"}));
+
+    rows = {"Public Type P", "    x As Long", "End Typewriter", "y"};
+    markDeclaration(rows, 0, kPublicBlockPrefixes, m);
+    EXPECT_EQ(rows, (Rows{"M|Public Type P", "M|    x As Long", "M|End Typewriter", "y"}));
+
+    rows = {"Public Property Get P()", "    P = 1", "M|End Property"};
+    markDeclaration(rows, 0, kPublicBlockPrefixes, m);
+    // A line already marked begins with the marker, not with "End": marking runs to the end,
+    // and puts a second marker in front of the first.
+    EXPECT_EQ(rows, (Rows{"M|Public Property Get P()", "M|    P = 1", "M|M|End Property"}));
+}
+
+TEST(Demotion, ReplacesPublicOnlyWhereItBeginsAWordOutsideStrings) {
+    EXPECT_EQ(demoted("Public x As Long"), "Private x As Long");
+    EXPECT_EQ(demoted("Public isPublic As Boolean"), "Private isPublic As Boolean");
+    EXPECT_EQ(demoted("Public Sub MakePublic ()"), "Private Sub MakePublic ()");
+    EXPECT_EQ(demoted("Public Const T = \"Public data\""), "Private Const T = \"Public data\"");
+    EXPECT_EQ(demoted("Public Const T = \"a\"\"Public \" ' was Public x"),
+              "Private Const T = \"a\"\"Public \" ' was Private x");
+    // In a trailing comment it is still replaced, also after a quote in the comment.
+    EXPECT_EQ(demoted("Public x As Long ' \"Public y\", Public z"),
+              "Private x As Long ' \"Private y\", Private z");
+    EXPECT_EQ(demoted("Public x_Public As Long"), "Private x_Public As Long");
+    EXPECT_EQ(demoted("Public  x"), "Private  x");
+    EXPECT_EQ(demoted("x = 1"), "x = 1");
+}
+
+TEST(Demotion, JapaneseIdentifiersAndTrailBytes) {
+    text::ScopedCodePage cp{932};
+    // A Japanese character is part of an identifier: "表Public " begins no word.
+    EXPECT_EQ(demoted(sjis("Public 表Public As Long")), sjis("Private 表Public As Long"));
+    // "ー" is 81 5B, "ソ" 83 5C: trail bytes are no quotes or apostrophes.
+    EXPECT_EQ(demoted(sjis("Public Const ソート = \"ソPublic \" ' Public x")),
+              sjis("Private Const ソート = \"ソPublic \" ' Private x"));
+}
+
+}  // namespace
+}  // namespace scourvane
