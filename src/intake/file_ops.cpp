@@ -139,7 +139,10 @@ void writeAll(const fs::path& p, const std::string& content) {
     if (replacing && (old.st_mode & S_IWUSR) == 0) throwFor(EACCES, p);
 
     fs::path dir = p.parent_path();
-    std::string tmpl = (dir / ("." + p.filename().string() + ".scourvane-XXXXXX")).string();
+    std::string tmpName = ".";
+    tmpName += p.filename().string();
+    tmpName += ".scourvane-XXXXXX";
+    std::string tmpl = (dir / tmpName).string();
     Fd fd(::mkstemp(tmpl.data()));
     if (fd.get() < 0) throwFor(errno, p);
     const fs::path tmp = tmpl;

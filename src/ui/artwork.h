@@ -1,0 +1,30 @@
+#pragma once
+// The window's pictures, drawn in code so that the repository holds no binary artwork, and
+// the font every control uses.
+#include <QCursor>
+#include <QFont>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
+
+namespace scourvane::ui {
+
+// The title strip, 500 x 22; the window shows it scaled to its own width.
+QPixmap titleStripPicture();
+// The exit image at rest (15 x 15) and while a mouse button is held on it (16 x 15).
+QPixmap exitPicture();
+QPixmap exitPressedPicture();
+// The panel's texture tile, 579 x 21, 24 bits per pixel.
+QImage tilePicture();
+// The window icon, 32 x 32.
+QIcon applicationIcon();
+// A two-colour pointing hand, 32 x 32, hot spot at the tip of the finger (12, 10).
+QCursor handCursor();
+
+// "ＭＳ Ｐゴシック" 9.75 pt where installed, otherwise a Japanese Gothic face, so that the
+// half-width kana and kanji of the captions all have glyphs.
+QFont controlFont();
+// The family controlFont() picks from those installed.
+QString controlFontFamily();
+
+}  // namespace scourvane::ui

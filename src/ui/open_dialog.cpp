@@ -1,0 +1,32 @@
+#include "ui/open_dialog.h"
+
+#include <QFile>
+
+namespace scourvane::ui {
+
+std::unique_ptr<QFileDialog> makeOpenDialog(QWidget* owner) {
+    auto dialog = std::make_unique<QFileDialog>(owner, QString::fromUtf8("ﾌｧｲﾙを開く"));
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    // Qt reads the patterns from the last parentheses; the description keeps its own "(vbp)",
+    // and the patterns are not repeated after it in the list.
+    dialog->setNameFilter(QString::fromUtf8("ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙ (vbp) (*.vbp)"));
+    dialog->setOption(QFileDialog::HideNameFilterDetails, true);
+    return dialog;
+}
+
+std::optional<QString> askForProject(QWidget* owner) {
+    auto dialog = makeOpenDialog(owner);
+    if (dialog->exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dialog->selectedFiles();
+    if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
+    return chosen.front();
+}
+
+std::filesystem::path toPath(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    return std::filesystem::path(
+        std::string(native.constData(), static_cast<std::size_t>(native.size())));
+}
+
+}  // namespace scourvane::ui
