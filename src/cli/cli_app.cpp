@@ -46,8 +46,7 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, bo
         std::fputs(app.help().c_str(), out);
         return 0;
     } catch (const CLI::ParseError& e) {
-        std::fprintf(err, "scourvane-cli: %s\nRun with --help for more information.\n",
-                     e.what());
+        std::fprintf(err, "scourvane-cli: %s\nRun with --help for more information.\n", e.what());
         return 2;
     }
 

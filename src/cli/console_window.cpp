@@ -17,7 +17,9 @@ std::string oneLine(const std::string& text) {
 }
 }  // namespace
 
-void requestStop() { stopRequested.store(true); }
+void requestStop() {
+    stopRequested.store(true);
+}
 
 void ConsoleWindow::setStatus(const std::string& text) {
     status_ = oneLine(text);
@@ -54,6 +56,8 @@ void ConsoleWindow::showError(int number, const std::string& description) {
     errors_.push_back({number, description});
 }
 
-bool ConsoleWindow::yield() { return !stopRequested.load(); }
+bool ConsoleWindow::yield() {
+    return !stopRequested.load();
+}
 
 }  // namespace scourvane::cli

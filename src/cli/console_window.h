@@ -15,7 +15,7 @@ struct ErrorRecord {
 };
 
 class ConsoleWindow : public Window {
-public:
+  public:
     ConsoleWindow(std::FILE* err, bool interactive) : err_(err), interactive_(interactive) {}
 
     void setStatus(const std::string& text) override;
@@ -34,7 +34,7 @@ public:
     const std::vector<ErrorRecord>& errors() const { return errors_; }
     const std::vector<std::string>& modules() const { return modules_; }
 
-private:
+  private:
     void redraw();
 
     std::FILE* err_;

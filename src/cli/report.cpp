@@ -22,11 +22,21 @@ std::string jsonString(const std::string& s) {
     std::string out = "\"";
     for (unsigned char ch : s) {
         switch (ch) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (ch < 0x20) {
                     char buf[8];
@@ -56,7 +66,10 @@ std::string jsonReport(const std::string& workingCopy, const std::vector<std::st
     for (const auto& [key, id] : keys) {
         if (!first) out += ",";
         first = false;
-        out += "\"" + std::string(key) + "\":" + std::to_string(c.get(id));
+        out += '"';
+        out += key;
+        out += "\":";
+        out += std::to_string(c.get(id));
     }
     out += "},\"errors\":[";
     for (std::size_t i = 0; i < errors.size(); ++i) {

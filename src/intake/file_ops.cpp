@@ -20,7 +20,7 @@ BeforeRenameHook beforeRename = nullptr;
 
 #ifndef _WIN32
 class Fd {
-public:
+  public:
     explicit Fd(int fd) : fd_(fd) {}
     ~Fd() {
         if (fd_ >= 0) ::close(fd_);
@@ -34,7 +34,7 @@ public:
         return fd;
     }
 
-private:
+  private:
     int fd_;
 };
 #endif
@@ -49,7 +49,9 @@ std::string display(const fs::path& p) {
 #endif
 }
 
-void setBeforeRenameHook(BeforeRenameHook hook) { beforeRename = hook; }
+void setBeforeRenameHook(BeforeRenameHook hook) {
+    beforeRename = hook;
+}
 
 [[noreturn]] void throwFor(int e, const fs::path& p) {
     const std::string name = display(p);
@@ -215,6 +217,8 @@ void writeAll(const fs::path& p, const std::string& content) {
 
 #endif
 
-void copyFile(const fs::path& from, const fs::path& to) { writeAll(to, readAll(from)); }
+void copyFile(const fs::path& from, const fs::path& to) {
+    writeAll(to, readAll(from));
+}
 
 }  // namespace scourvane::files

@@ -32,8 +32,7 @@ fs::path matchComponent(const fs::path& base, const std::string& name) {
     std::string best;
     for (fs::directory_iterator it(base, ec), end; !ec && it != end; it.increment(ec)) {
         std::string candidate = it->path().filename().string();
-        if (asciiLower(candidate) == wanted && (best.empty() || candidate < best))
-            best = candidate;
+        if (asciiLower(candidate) == wanted && (best.empty() || candidate < best)) best = candidate;
     }
     return best.empty() ? exact : base / best;
 }
@@ -122,7 +121,8 @@ void intake(RunContext& ctx, const fs::path& chosen) {
     const std::string& file = st.projectFileName;
     const std::string stem = file.substr(0, file.size() >= 3 ? file.size() - 3 : 0);
     guarded(w, [&] {
-        files::copyFile(matchComponent(st.projectFolder, stem + "vbw"), st.workingCopy / (stem + "vbw"));
+        files::copyFile(matchComponent(st.projectFolder, stem + "vbw"),
+                        st.workingCopy / (stem + "vbw"));
     });
 
     guarded(w, [&] { readProjectFile(ctx, copiedProject); });
@@ -140,14 +140,15 @@ void intake(RunContext& ctx, const fs::path& chosen) {
             projectText = std::move(r.projectText);
         }
         guarded(w, [&] {
-            files::copyFile(resolveEntry(st.projectFolder, source), workingCopyFile(st.workingCopy, name));
+            files::copyFile(resolveEntry(st.projectFolder, source),
+                            workingCopyFile(st.workingCopy, name));
         });
         if (text::endsWith(text::toUpper(source), "FRM")) {
             guarded(w, [&] {
                 const Bytes frxSource = source.substr(0, source.size() - 3) + "frx";
                 const Bytes frxName = name.substr(0, name.size() - 3) + "frx";
                 files::copyFile(resolveEntry(st.projectFolder, frxSource),
-                         workingCopyFile(st.workingCopy, frxName));
+                                workingCopyFile(st.workingCopy, frxName));
             });
         }
     }

@@ -12,7 +12,7 @@
 namespace scourvane {
 
 class RunContext {
-public:
+  public:
     RunContext(Session& session, Window& window) : session_(session), window_(window) {}
 
     Window& window() { return window_; }
@@ -36,7 +36,7 @@ public:
     // Adds to a counter and shows it.
     void bump(CounterId id, std::int32_t delta = 1) { session_.counters.add(id, delta, window_); }
 
-private:
+  private:
     Session& session_;
     Window& window_;
     int lastProgress_ = -1;

@@ -8,7 +8,7 @@
 namespace scourvane {
 
 class Counters {
-public:
+  public:
     std::int32_t get(CounterId id) const { return values_[static_cast<std::size_t>(indexOf(id))]; }
     // Adds delta (throws RunError 6 on overflow) and shows the new value in the label.
     void add(CounterId id, std::int32_t delta, Window& window);
@@ -16,7 +16,7 @@ public:
     // Sets the label of `id` to the counter's decimal value.
     void show(CounterId id, Window& window) const;
 
-private:
+  private:
     std::array<std::int32_t, kCounterCount> values_{};
 };
 

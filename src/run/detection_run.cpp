@@ -10,7 +10,9 @@
 
 namespace scourvane {
 
-std::string statusCollecting(const std::string& module) { return "初期処理...\r\n" + module; }
+std::string statusCollecting(const std::string& module) {
+    return "初期処理...\r\n" + module;
+}
 
 std::string statusSearching(const std::string& kind, const std::string& module) {
     return "検索中...\r\n" + kind + "\r\n" + module;

@@ -9,7 +9,7 @@
 namespace scourvane {
 
 class Engine {
-public:
+  public:
     explicit Engine(Window& window) : window_(window) {}
 
     // Intake of the chosen project file. Returns false when it was refused because a command
@@ -21,7 +21,7 @@ public:
     const Session& session() const { return session_; }
     bool busy() const { return session_.busy; }
 
-private:
+  private:
     template <class Command>
     bool exclusive(Command&& command);
 

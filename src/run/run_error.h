@@ -7,7 +7,7 @@
 namespace scourvane {
 
 class RunError : public std::runtime_error {
-public:
+  public:
     RunError(int number, std::string description)
         : std::runtime_error(description), number_(number), description_(std::move(description)) {}
     int number() const { return number_; }
@@ -17,7 +17,7 @@ public:
         return "Error " + std::to_string(number_) + " (" + description_ + ")";
     }
 
-private:
+  private:
     int number_;
     std::string description_;
 };

@@ -14,12 +14,12 @@ namespace fs = std::filesystem;
 using text::Bytes;
 
 struct IntakeState {
-    bool loaded = false;        // set by an intake that got past the choice of a file
-    fs::path projectPath;       // the chosen project file
-    fs::path projectFolder;     // the folder that holds it
-    std::string folderName;     // its name (UTF-8); empty for a root folder
+    bool loaded = false;          // set by an intake that got past the choice of a file
+    fs::path projectPath;         // the chosen project file
+    fs::path projectFolder;       // the folder that holds it
+    std::string folderName;       // its name (UTF-8); empty for a root folder
     std::string projectFileName;  // the project file's own name (UTF-8)
-    fs::path workingCopy;       // projectFolder / ("New_" + folderName)
+    fs::path workingCopy;         // projectFolder / ("New_" + folderName)
 };
 
 struct Session {
@@ -27,7 +27,7 @@ struct Session {
     std::vector<Bytes> modules;  // ListModules, sorted ignoring case
     std::vector<Bytes> objects;  // ListObjects of the module being processed
     Counters counters;
-    bool busy = false;           // an intake or a run is under way
+    bool busy = false;  // an intake or a run is under way
 };
 
 }  // namespace scourvane

@@ -11,7 +11,7 @@ enum class CounterId { Dim, UnusedDim, Private, UnusedPrivate, Public, UnusedPub
 inline constexpr int kCounterCount = 6;
 
 class Window {
-public:
+  public:
     virtual ~Window() = default;
     // LabInfo.
     virtual void setStatus(const std::string& text) = 0;
@@ -36,6 +36,8 @@ public:
 };
 
 // Index of a counter in arrays of six, in the order of the enum.
-inline int indexOf(CounterId id) { return static_cast<int>(id); }
+inline int indexOf(CounterId id) {
+    return static_cast<int>(id);
+}
 
 }  // namespace scourvane

@@ -26,11 +26,16 @@ const CodePage& CodePage::get(int number) {
     static const CodePage cp950(950, "CP950", 0x81, 0xFE, 0, 0);
     static const CodePage cp1252(1252, "CP1252", 0, 0, 0, 0);
     switch (number) {
-        case 932: return cp932;
-        case 936: return cp936;
-        case 949: return cp949;
-        case 950: return cp950;
-        case 1252: return cp1252;
+        case 932:
+            return cp932;
+        case 936:
+            return cp936;
+        case 949:
+            return cp949;
+        case 950:
+            return cp950;
+        case 1252:
+            return cp1252;
         default:
             throw std::invalid_argument("unsupported code page " + std::to_string(number));
     }
@@ -57,6 +62,8 @@ const CodePage& activeCodePage() {
     return cp ? *cp : CodePage::platformDefault();
 }
 
-void setActiveCodePage(const CodePage& cp) { active.store(&cp, std::memory_order_release); }
+void setActiveCodePage(const CodePage& cp) {
+    active.store(&cp, std::memory_order_release);
+}
 
 }  // namespace scourvane::text

@@ -12,7 +12,7 @@ namespace scourvane::text {
 using Bytes = std::string;
 
 class CodePage {
-public:
+  public:
     // The code pages we know: 932 (Shift-JIS as Windows writes it), 936, 949, 950 (the other
     // double-byte ones) and 1252 (Western). Throws std::invalid_argument for any other number.
     static const CodePage& get(int number);
@@ -28,7 +28,7 @@ public:
         return (lead_[static_cast<unsigned char>(s[i])] && i + 1 < s.size()) ? 2 : 1;
     }
 
-private:
+  private:
     CodePage(int number, const char* iconvName, unsigned char leadFrom1, unsigned char leadTo1,
              unsigned char leadFrom2, unsigned char leadTo2);
     int number_;
@@ -43,7 +43,7 @@ const CodePage& activeCodePage();
 void setActiveCodePage(const CodePage& cp);
 
 class ScopedCodePage {
-public:
+  public:
     explicit ScopedCodePage(int number) : saved_(&activeCodePage()) {
         setActiveCodePage(CodePage::get(number));
     }
@@ -51,7 +51,7 @@ public:
     ScopedCodePage(const ScopedCodePage&) = delete;
     ScopedCodePage& operator=(const ScopedCodePage&) = delete;
 
-private:
+  private:
     const CodePage* saved_;
 };
 

@@ -8,7 +8,6 @@
 #include <cerrno>
 #endif
 
-
 namespace scourvane::text {
 
 namespace {

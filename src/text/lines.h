@@ -12,7 +12,7 @@ namespace scourvane::text {
 inline constexpr std::string_view kLineBreak = "\r\n";
 
 class LineReader {
-public:
+  public:
     explicit LineReader(std::string_view content) : content_(content) {}
     bool atEnd() const { return pos_ >= content_.size(); }
     // The next line without its terminator. Must not be called at the end.
@@ -21,7 +21,7 @@ public:
     std::size_t consumed() const { return pos_; }
     std::size_t size() const { return content_.size(); }
 
-private:
+  private:
     std::string_view content_;
     std::size_t pos_ = 0;
 };

@@ -48,7 +48,8 @@ TEST(Cli, ErrorsGoToStderrOneLineEachAndSetTheExitStatus) {
     testing::TempDir tmp;
     Result r = runCli("'" + (tmp / "nothing.vbp").string() + "'", tmp);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Error 53 (ファイルが見つかりません: " + (tmp / "nothing.vbp").string() + ")\n");
+    EXPECT_EQ(r.err,
+              "Error 53 (ファイルが見つかりません: " + (tmp / "nothing.vbp").string() + ")\n");
 }
 
 TEST(Cli, PrintsTheCounterGridOrOneJsonObject) {
@@ -70,8 +71,9 @@ TEST(Cli, PrintsTheCounterGridOrOneJsonObject) {
     Result json = runCli("--json " + project, tmp);
     EXPECT_EQ(json.status, 0) << json.err;
     const std::string wc = (tmp / "P/New_P").string();
-    EXPECT_EQ(json.out.rfind("{\"working_copy\":\"" + wc + "\",\"modules\":[\"a.bas\",\"b.bas\"],"
-                             "\"counters\":{\"dim\":",
+    EXPECT_EQ(json.out.rfind("{\"working_copy\":\"" + wc +
+                                 "\",\"modules\":[\"a.bas\",\"b.bas\"],"
+                                 "\"counters\":{\"dim\":",
                              0),
               0u)
         << json.out;

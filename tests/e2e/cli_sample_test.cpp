@@ -93,6 +93,13 @@ TEST(E2eCli, JsonRunOnTheSampleProject) {
         << r.out;
     EXPECT_TRUE(
         sameTree(sourceDir() / "tests/fixtures/sales/expected", tmp / "Sales" / "New_Sales"));
+
+    // A second run on the same project copies it afresh over the marked copy: the same bytes.
+    const Outcome again = runCli("--json \"" + project.string() + "\"", tmp / "stderr.txt");
+    EXPECT_EQ(again.exitStatus, 0) << readFile(tmp / "stderr.txt");
+    EXPECT_EQ(jsonCounters(again.out), jsonCounters(r.out));
+    EXPECT_TRUE(
+        sameTree(sourceDir() / "tests/fixtures/sales/expected", tmp / "Sales" / "New_Sales"));
 }
 
 }  // namespace

@@ -30,7 +30,8 @@ TEST(FileOps, ErrorsCarryVisualBasicNumbersAndNameTheFile) {
     try {
         readAll(dir / "missing.bas");
     } catch (const RunError& e) {
-        EXPECT_EQ(e.boxText(), "Error 53 (ファイルが見つかりません: " + display(dir / "missing.bas") + ")");
+        EXPECT_EQ(e.boxText(),
+                  "Error 53 (ファイルが見つかりません: " + display(dir / "missing.bas") + ")");
     }
 }
 

@@ -1,9 +1,8 @@
-#include "intake/working_copy.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "intake/file_ops.h"
+#include "intake/working_copy.h"
 #include "run/engine.h"
 #include "run/run_error.h"
 #include "support/files.h"
@@ -17,11 +16,12 @@ using testing::snapshot;
 using testing::writeFile;
 using Rows = std::vector<Bytes>;
 
-const char* kMain = "VERSION 5.00\r\nBegin VB.Form Form1\r\nEnd\r\nAttribute VB_Name = \"Form1\"\r\n";
+const char* kMain =
+    "VERSION 5.00\r\nBegin VB.Form Form1\r\nEnd\r\nAttribute VB_Name = \"Form1\"\r\n";
 const char* kFrx = "\x01\x02\x00\xFF binary";
 
 class Intake : public ::testing::Test {
-protected:
+  protected:
     testing::TempDir tmp;
     fs::path project = tmp / "Sales";
     testing::RecordingWindow window;
@@ -30,7 +30,8 @@ protected:
     // Everything under the temporary folder but the working copy.
     std::map<std::string, std::string> userFiles() {
         auto all = snapshot(tmp.path());
-        std::erase_if(all, [](const auto& kv) { return kv.first.find("New_") != std::string::npos; });
+        std::erase_if(all,
+                      [](const auto& kv) { return kv.first.find("New_") != std::string::npos; });
         return all;
     }
     std::vector<int> errorNumbers() const {
@@ -61,10 +62,9 @@ TEST_F(Intake, CopiesTheProjectFlatAndRewritesModuleEntries) {
     EXPECT_EQ(window.projectLabel, "Sales.vbp ﾌﾟﾛｼﾞｪｸﾄ");
     EXPECT_TRUE(window.errors.empty()) << window.errors.front();
     // Sorted by the entries as read (Forms\, Lib\, Order, Zeta\); reduction keeps the places.
-    EXPECT_EQ(engine.session().modules,
-              (Rows{"Main.frm", "Tools.bas", "Order.cls", "Alpha.frm"}));
-    EXPECT_EQ(window.modules, (std::vector<std::string>{"Main.frm", "Tools.bas", "Order.cls",
-                                                        "Alpha.frm"}));
+    EXPECT_EQ(engine.session().modules, (Rows{"Main.frm", "Tools.bas", "Order.cls", "Alpha.frm"}));
+    EXPECT_EQ(window.modules,
+              (std::vector<std::string>{"Main.frm", "Tools.bas", "Order.cls", "Alpha.frm"}));
     EXPECT_EQ(readFile(copy / "Sales.vbp"),
               "Type=Exe\r\nForm=Main.frm\r\nModule=Tools; Tools.bas\r\nClass=Order; Order.cls\r\n"
               "Form=Alpha.frm\r\nStartup=\"Form1\"\r\n");

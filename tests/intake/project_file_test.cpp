@@ -59,8 +59,9 @@ TEST(Reduction, KeepsTheFileNameAndRewritesEveryOccurrence) {
         "RelatedDoc=Forms\\Main.frm\r\n";
     Reduction r = reduceModulePath("Forms\\Main.frm", project);
     EXPECT_EQ(r.name, "Main.frm");
-    EXPECT_EQ(r.projectText,
-              "Type=Exe\r\nForm=Main.frm\r\nModule=Tools; Lib\\Tools.bas\r\nRelatedDoc=Main.frm\r\n");
+    EXPECT_EQ(
+        r.projectText,
+        "Type=Exe\r\nForm=Main.frm\r\nModule=Tools; Lib\\Tools.bas\r\nRelatedDoc=Main.frm\r\n");
     r = reduceModulePath("Lib\\Tools.bas", r.projectText);
     EXPECT_EQ(r.name, "Tools.bas");
     EXPECT_NE(r.projectText.find("Module=Tools; Tools.bas\r\n"), std::string::npos);
@@ -79,7 +80,7 @@ TEST(Reduction, TreatsSlashLikeBackslashAndNeverStopsOnATrailByte) {
 }
 
 class ProjectReader : public ::testing::Test {
-protected:
+  protected:
     testing::TempDir dir;
     Session session;
     testing::RecordingWindow window;

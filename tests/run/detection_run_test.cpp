@@ -14,7 +14,7 @@ using testing::Event;
 using testing::writeFile;
 
 class DetectionRun : public ::testing::Test {
-protected:
+  protected:
     testing::TempDir tmp;
     testing::RecordingWindow window;
     Engine engine{window};
@@ -33,10 +33,9 @@ TEST_F(DetectionRun, AnEmptyTableResetsCountersLabelsAndBarAndKeepsTheStatus) {
     window.setStatus("kept");
     window.events.clear();
     ASSERT_TRUE(engine.run());
-    const std::vector<Event> expected = {
-        {"busy", "1"},       {"counter", "", 0}, {"counter", "", 1}, {"counter", "", 2},
-        {"counter", "", 3},  {"counter", "", 4}, {"counter", "", 5}, {"progress", "0"},
-        {"busy", "0"}};
+    const std::vector<Event> expected = {{"busy", "1"},      {"counter", "", 0}, {"counter", "", 1},
+                                         {"counter", "", 2}, {"counter", "", 3}, {"counter", "", 4},
+                                         {"counter", "", 5}, {"progress", "0"},  {"busy", "0"}};
     EXPECT_EQ(window.events, expected);
     EXPECT_EQ(window.status, "kept");
 }

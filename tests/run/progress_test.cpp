@@ -10,9 +10,9 @@ namespace scourvane {
 namespace {
 
 TEST(ProgressStep, RoundsHalvesToEvenAndHoldsAtTheMaximum) {
-    EXPECT_EQ(progressValue(8, 1), 12);   // 12.5
-    EXPECT_EQ(progressValue(8, 3), 38);   // 37.5
-    EXPECT_EQ(progressValue(8, 10), 100); // 125, held
+    EXPECT_EQ(progressValue(8, 1), 12);    // 12.5
+    EXPECT_EQ(progressValue(8, 3), 38);    // 37.5
+    EXPECT_EQ(progressValue(8, 10), 100);  // 125, held
     EXPECT_EQ(progressValue(8, 8), 100);
     EXPECT_EQ(progressValue(200, 1), 0);  // 0.5 rounds to the even 0
     EXPECT_EQ(progressValue(200, 3), 2);  // 1.5 rounds to 2

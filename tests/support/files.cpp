@@ -58,6 +58,8 @@ void copyTree(const fs::path& from, const fs::path& to) {
     fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
 }
 
-fs::path sourceDir() { return fs::path(SCOURVANE_SOURCE_DIR); }
+fs::path sourceDir() {
+    return fs::path(SCOURVANE_SOURCE_DIR);
+}
 
 }  // namespace scourvane::testing

@@ -17,7 +17,7 @@ struct Event {
 };
 
 class RecordingWindow : public Window {
-public:
+  public:
     void setStatus(const std::string& text) override;
     void setCounterLabel(CounterId id, const std::string& text) override;
     void setProjectLabel(const std::string& text) override;

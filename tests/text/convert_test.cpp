@@ -19,7 +19,9 @@ TEST(Convert, Cp932RoundTripsJapaneseText) {
 
 TEST(Convert, InvalidBytesFailExactConversionAndShowAsReplacement) {
     const CodePage& cp = CodePage::get(932);
-    const std::string bad = "a\x81\x20" "b\xFD";
+    const std::string bad =
+        "a\x81\x20"
+        "b\xFD";
     EXPECT_FALSE(toUtf8Exact(bad, cp).has_value());
     const std::string shown = toUtf8(bad, cp);
     EXPECT_NE(shown.find("\xEF\xBF\xBD"), std::string::npos);

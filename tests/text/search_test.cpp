@@ -11,7 +11,7 @@ namespace {
 using testing::sjis;
 
 class Cp932 : public ::testing::Test {
-protected:
+  protected:
     ScopedCodePage cp{932};
 };
 
