@@ -37,8 +37,7 @@ fs::path matchComponent(const fs::path& base, const std::string& name) {
     return best.empty() ? exact : base / best;
 }
 
-bool isAbsoluteEntry(const std::string& utf8) {
-    if (!utf8.empty() && (utf8[0] == '\\' || utf8[0] == '/')) return true;
+bool hasDriveLetter(const std::string& utf8) {
     return utf8.size() >= 2 && utf8[1] == ':' &&
            ((utf8[0] >= 'A' && utf8[0] <= 'Z') || (utf8[0] >= 'a' && utf8[0] <= 'z'));
 }
@@ -72,23 +71,25 @@ fs::path resolveEntry(const fs::path& projectFolder, std::string_view entry) {
     if (!utf8 || utf8->find('\0') != std::string::npos)
         throw RunError(err::kBadFileName, "ファイル名が不正です: " + text::toUtf8(entry));
     fs::path at = projectFolder;
-    if (isAbsoluteEntry(*utf8)) {
-#ifdef _WIN32
-        at = fs::path(*utf8).root_path();
-#else
-        at = fs::path("/");
-        if ((*utf8)[0] != '\\' && (*utf8)[0] != '/') at = fs::path(utf8->substr(0, 2));
-#endif
-    }
     std::size_t start = 0;
+    if (hasDriveLetter(*utf8)) {
+#ifdef _WIN32
+        at = fs::path(utf8->substr(0, 2) + "\\");
+        start = 2;
+#else
+        // Drives exist only on Windows: such an entry names no file here.
+        throw RunError(err::kPathNotFound, "パスが見つかりません: " + *utf8);
+#endif
+    } else if (!utf8->empty() && ((*utf8)[0] == '\\' || (*utf8)[0] == '/')) {
+        at = projectFolder.root_path();
+    }
     while (start <= utf8->size()) {
         std::size_t end = utf8->find_first_of("\\/", start);
         if (end == std::string::npos) end = utf8->size();
-        std::string part = utf8->substr(start, end - start);
+        const std::string part = utf8->substr(start, end - start);
         if (part == "..") {
             at = at.parent_path();
-        } else if (!part.empty() && part != "." &&
-                   !(start == 0 && isAbsoluteEntry(*utf8) && part.size() == 2 && part[1] == ':')) {
+        } else if (!part.empty() && part != ".") {
             at = matchComponent(at, part);
         }
         start = end + 1;

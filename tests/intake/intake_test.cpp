@@ -254,3 +254,32 @@ TEST(WorkingCopyFile, AcceptsOnlyBareFileNames) {
 
 }  // namespace
 }  // namespace scourvane
+
+namespace scourvane {
+namespace {
+
+TEST(ResolveEntry, FollowsBothSeparatorsAndAbsoluteEntries) {
+    testing::TempDir tmp;
+    testing::writeFile(tmp / "P/Lib/Tools.bas", "t");
+    testing::writeFile(tmp / "Shared/Order.cls", "o");
+    const fs::path folder = tmp / "P";
+    EXPECT_EQ(resolveEntry(folder, "Lib\\Tools.bas"), folder / "Lib/Tools.bas");
+    EXPECT_EQ(resolveEntry(folder, "lib/./TOOLS.BAS"), folder / "Lib/Tools.bas");
+    EXPECT_EQ(resolveEntry(folder, "..\\Shared\\Order.cls"), tmp / "Shared/Order.cls");
+    const std::string absolute = (tmp / "Shared/Order.cls").string();
+    EXPECT_EQ(resolveEntry(folder, absolute), tmp / "Shared/Order.cls");
+    // A name that matches nothing is kept as written, so the error names it.
+    EXPECT_EQ(resolveEntry(folder, "Lib\\Gone.bas"), folder / "Lib/Gone.bas");
+#ifndef _WIN32
+    try {
+        resolveEntry(folder, "C:\\Work\\Order.cls");
+        ADD_FAILURE() << "a drive letter was resolved on a system without drives";
+    } catch (const RunError& e) {
+        EXPECT_EQ(e.number(), 76);
+        EXPECT_NE(e.description().find("C:\\Work\\Order.cls"), std::string::npos);
+    }
+#endif
+}
+
+}  // namespace
+}  // namespace scourvane
