@@ -9,26 +9,12 @@
 #include "intake/file_ops.h"
 #include "project_generator.h"
 #include "run/engine.h"
+#include "silent_window.h"
 #include "text/codepage.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-class SilentWindow : public scourvane::Window {
-  public:
-    void setStatus(const std::string&) override {}
-    void setCounterLabel(scourvane::CounterId, const std::string&) override {}
-    void setProjectLabel(const std::string&) override {}
-    void setModules(const std::vector<std::string>&) override {}
-    void selectModule(int) override {}
-    void setProgress(int) override {}
-    void setBusy(bool) override {}
-    void setRunEnabled(bool) override {}
-    void showError(int, const std::string&) override { ++errors; }
-    bool yield() override { return true; }
-    long errors = 0;
-};
 
 double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -55,7 +41,7 @@ int main(int argc, char** argv) {
                                        scourvane::files::readAll(root / "Bench" / m));
     const double baseline = secondsSince(start);
 
-    SilentWindow window;
+    scourvane::bench::SilentWindow window;
     scourvane::Engine engine(window);
     start = std::chrono::steady_clock::now();
     engine.intake(project.projectFile);

@@ -18,6 +18,7 @@
 
 #include "project_generator.h"
 #include "run/engine.h"
+#include "silent_window.h"
 #include "text/codepage.h"
 #include "ui/main_window.h"
 
@@ -25,26 +26,6 @@ namespace fs = std::filesystem;
 using scourvane::ui::MainWindow;
 
 namespace {
-
-// The engine with nothing to show: the cost of the work alone.
-class SilentWindow : public scourvane::Window {
-  public:
-    void setStatus(const std::string&) override {}
-    void setCounterLabel(scourvane::CounterId, const std::string&) override {}
-    void setProjectLabel(const std::string&) override {}
-    void setModules(const std::vector<std::string>&) override {}
-    void selectModule(int) override {}
-    void setProgress(int) override {}
-    void setBusy(bool) override {}
-    void setRunEnabled(bool) override {}
-    void showError(int, const std::string&) override { ++errors; }
-    bool yield() override {
-        ++yields;
-        return true;
-    }
-    long errors = 0;
-    long yields = 0;
-};
 
 struct Gaps {
     double longestMs = 0;
@@ -104,7 +85,7 @@ int main(int argc, char** argv) {
     const auto shown = scourvane::bench::generateProject(root / "Shown", lines, modules);
     std::printf("project: %zu module lines in %zu modules\n", shown.lines, shown.modules.size());
 
-    SilentWindow silent;
+    scourvane::bench::SilentWindow silent;
     scourvane::Engine engine(silent);
     auto t0 = std::chrono::steady_clock::now();
     engine.intake(alone.projectFile);
