@@ -92,11 +92,6 @@ bool exists(const fs::path& p) {
     return fs::exists(fs::symlink_status(p, ec)) || fs::exists(p, ec);
 }
 
-bool isDirectory(const fs::path& p) {
-    std::error_code ec;
-    return fs::is_directory(p, ec);
-}
-
 std::int64_t fileSize(const fs::path& p) {
     std::error_code ec;
     if (fs::is_directory(p, ec)) throwFor(EISDIR, p);

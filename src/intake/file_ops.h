@@ -16,7 +16,6 @@ std::string display(const fs::path& p);
 
 // True when a file or a folder of that name exists.
 bool exists(const fs::path& p);
-bool isDirectory(const fs::path& p);
 std::int64_t fileSize(const fs::path& p);
 // Creates one folder whose parent exists.
 void createFolder(const fs::path& p);
