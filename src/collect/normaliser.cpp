@@ -46,7 +46,7 @@ Bytes rewriteModuleDim(std::string_view line) {
     for (std::size_t at = text::find(line, kDim); at != text::npos;
          at = text::find(line, kDim, at + kDim.size())) {
         if (at > 0 && line[at - 1] != ' ') continue;
-        if (zones[at] == Zone::String) continue;
+        if (zones[at] == Zone::String || zones[at] == Zone::Comment) continue;
         out.append(line, done, at - done);
         out += kPrivate;
         done = at + kDim.size();

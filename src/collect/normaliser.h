@@ -19,7 +19,8 @@ std::vector<Bytes> normaliseStatements(std::string_view line, bool declarations)
 // The same statements joined with CR LF.
 Bytes normaliseDeclaration(std::string_view line, bool declarations);
 
-// Every "Dim " that begins the line or follows a space, outside string literals, as "Private ".
+// Every "Dim " that begins the line or follows a space, outside string literals and comments,
+// as "Private ". Comments are the user's text, commented-out code included.
 Bytes rewriteModuleDim(std::string_view line);
 
 // True when the text must be left whole: its first ", " seems to stand in a string literal, or

@@ -40,6 +40,19 @@ TEST(Normaliser, DimRewriteSkipsStringLiterals) {
     EXPECT_EQ(rewriteModuleDim("Dim x ' \"Dim y"), "Private x ' \"Dim y");
 }
 
+TEST(Normaliser, DimRewriteLeavesCommentsAsWritten) {
+    // A comment is the user's text: commented-out code keeps its Dim, also on a line that an
+    // earlier run commented out with the marker.
+    EXPECT_EQ(rewriteModuleDim("Dim x ' Dim y As Long"), "Private x ' Dim y As Long");
+    EXPECT_EQ(rewriteModuleDim("' Dim y As Long"), "' Dim y As Long");
+    EXPECT_EQ(rewriteModuleDim("Rem Dim y As Long"), "Rem Dim y As Long");
+    EXPECT_EQ(rewriteModuleDim("x = 1: Rem Dim y"), "x = 1: Rem Dim y");
+    const Bytes marked = sjis("'<未使用> |Public Const T As String = \"Dim する\"");
+    EXPECT_EQ(rewriteModuleDim(marked), marked);
+    EXPECT_EQ(atModuleLevel(sjis("'<未使用> |Dim a As Long")),
+              Rows{sjis("'<未使用> |Dim a As Long")});
+}
+
 TEST(Normaliser, SeveralNamesAreSplitWithTheStatementsKeyword) {
     EXPECT_EQ(inProcedure("Dim a As Integer, b As Long"),
               (Rows{"Dim a As Integer", "Dim b As Long"}));
