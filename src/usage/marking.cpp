@@ -65,4 +65,11 @@ text::Bytes demoted(std::string_view line) {
     return out;
 }
 
+text::Bytes demotedBehindMarkers(std::string_view row, std::string_view marker) {
+    std::size_t markers = 0;
+    while (!marker.empty() && row.substr(markers, marker.size()) == marker)
+        markers += marker.size();
+    return text::Bytes(row.substr(0, markers)) + demoted(row.substr(markers));
+}
+
 }  // namespace scourvane

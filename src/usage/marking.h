@@ -32,5 +32,9 @@ void markDeclaration(std::vector<text::Bytes>& rows, std::size_t row,
 // The line with "Public " replaced by "Private " wherever it begins a word outside a string
 // literal (a trailing comment included).
 text::Bytes demoted(std::string_view line);
+// The same for a row that may already carry markers in front (a declaration inside a block
+// marked earlier in the same decisions): the statement behind the markers is demoted as code,
+// so a string literal in it keeps its text.
+text::Bytes demotedBehindMarkers(std::string_view row, std::string_view marker);
 
 }  // namespace scourvane

@@ -39,7 +39,9 @@ Bytes markUnusedPrivates(PassEnv& env, std::string_view content) {
     std::vector<Bytes> rows = readRows(env, content);
     // A failed check has shown its error box; the rows as they stand keep every line.
     guarded(env.window(), [&] { checkPrivate(env, rows); });
-    return text::joinLines(rows, false);
+    // No line break after the last line, unless that line is empty: without one the empty
+    // line would not be read back, and the module would lose it.
+    return text::joinLines(rows, !rows.empty() && rows.back().empty());
 }
 
 void privatePass(RunContext& ctx, const Bytes& name) {

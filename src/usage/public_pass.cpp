@@ -41,7 +41,7 @@ void decidePublic(PassEnv& env, std::vector<Bytes>& rows, const PublicDeclaratio
         const std::int64_t n = decls.others[i], s = decls.own[i];
         const std::size_t k = decls.index[i];
         if (n < 1 && s > 1) {
-            rows[k] = demoted(rows[k]);
+            rows[k] = demotedBehindMarkers(rows[k], env.marker());
             env.bump(CounterId::Private);
             env.bump(CounterId::Public, -1);
         }

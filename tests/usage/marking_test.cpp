@@ -78,6 +78,15 @@ TEST(Demotion, ReplacesPublicOnlyWhereItBeginsAWordOutsideStrings) {
     EXPECT_EQ(demoted("x = 1"), "x = 1");
 }
 
+TEST(Demotion, BehindMarkersTheStatementIsDemotedAsCode) {
+    // A declaration inside a block marked earlier in the same decisions: its string keeps its
+    // text although the whole row is now a comment.
+    EXPECT_EQ(demotedBehindMarkers("M|M|Public Const T = \"Public data\" ' Public x", "M|"),
+              "M|M|Private Const T = \"Public data\" ' Private x");
+    EXPECT_EQ(demotedBehindMarkers("Public x", "M|"), "Private x");
+    EXPECT_EQ(demotedBehindMarkers("' Public x", "M|"), "' Private x");
+}
+
 TEST(Demotion, JapaneseIdentifiersAndTrailBytes) {
     text::ScopedCodePage cp{932};
     // A Japanese character is part of an identifier: "表Public " begins no word.

@@ -165,8 +165,11 @@ TEST_F(PrivatePass, FormModulesEventProceduresAndTheFileHeader) {
 TEST_F(PrivatePass, RewritesWithoutABreakAfterTheLastLine) {
     EXPECT_EQ(run("Option Explicit\nx = 1\r\n"), "Option Explicit\r\nx = 1");
     EXPECT_EQ(run("Option Explicit"), "Option Explicit");
-    EXPECT_EQ(run("\r\n"), "");
     EXPECT_EQ(run(""), "");
+    // An empty last line keeps its break: without it the line would be lost on the next read.
+    EXPECT_EQ(run("\r\n"), "\r\n");
+    EXPECT_EQ(run("Option Explicit\r\n\r\n\n"), "Option Explicit\r\n\r\n\r\n");
+    EXPECT_EQ(run("x = 1\r\n   \r\n"), "x = 1\r\n   ");
     EXPECT_EQ(counter(CounterId::Private), 0);
     // Japanese text keeps every byte.
     const std::string jp = sjis("Private 表 As Long\r\nx = \"ソ\" & 表");
