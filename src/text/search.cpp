@@ -55,11 +55,14 @@ std::string replaceAll(std::string_view s, std::string_view from, std::string_vi
     if (from.empty()) return std::string(s);
     std::string out;
     out.reserve(s.size());
-    std::size_t done = 0;
-    for (std::size_t pos = find(s, from, 0, cp); pos != npos; pos = find(s, from, done, cp)) {
+    std::size_t done = 0;  // end of the last match
+    std::size_t next = 0;  // the first character start at or after it
+    for (std::size_t pos = find(s, from, 0, cp); pos != npos; pos = find(s, from, next, cp)) {
         out.append(s, done, pos - done);
         out += to;
         done = pos + from.size();
+        // A match whose last byte is a lead byte ends inside a character.
+        for (next = pos; next < done;) next += cp.charLength(s, next);
     }
     out.append(s, done);
     return out;
