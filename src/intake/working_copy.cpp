@@ -1,5 +1,6 @@
 #include "intake/working_copy.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 #include <vector>
@@ -42,6 +43,23 @@ bool hasDriveLetter(const std::string& utf8) {
            ((utf8[0] >= 'A' && utf8[0] <= 'Z') || (utf8[0] >= 'a' && utf8[0] <= 'z'));
 }
 
+// base followed by the components of `path`, separated by "\" or "/" characters of `cp`.
+fs::path followComponents(fs::path at, std::string_view path, const text::CodePage& cp) {
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t end = std::min(
+            {text::find(path, "\\", start, cp), text::find(path, "/", start, cp), path.size()});
+        const std::string part(path.substr(start, end - start));
+        if (part == "..") {
+            at = at.parent_path();
+        } else if (!part.empty() && part != ".") {
+            at = matchComponent(at, part);
+        }
+        start = end + 1;
+    }
+    return at;
+}
+
 }  // namespace
 
 IntakeState splitProjectPath(const fs::path& chosen) {
@@ -70,31 +88,31 @@ fs::path resolveEntry(const fs::path& projectFolder, std::string_view entry) {
     auto utf8 = text::toUtf8Exact(entry);
     if (!utf8 || utf8->find('\0') != std::string::npos)
         throw RunError(err::kBadFileName, "ファイル名が不正です: " + text::toUtf8(entry));
-    fs::path at = projectFolder;
+    fs::path base = projectFolder;
     std::size_t start = 0;
     if (hasDriveLetter(*utf8)) {
 #ifdef _WIN32
-        at = fs::path(utf8->substr(0, 2) + "\\");
+        base = fs::path(utf8->substr(0, 2) + "\\");
         start = 2;
 #else
         // Drives exist only on Windows: such an entry names no file here.
         throw RunError(err::kPathNotFound, "パスが見つかりません: " + *utf8);
 #endif
     } else if (!utf8->empty() && ((*utf8)[0] == '\\' || (*utf8)[0] == '/')) {
-        at = projectFolder.root_path();
+        base = projectFolder.root_path();
     }
-    while (start <= utf8->size()) {
-        std::size_t end = utf8->find_first_of("\\/", start);
-        if (end == std::string::npos) end = utf8->size();
-        const std::string part = utf8->substr(start, end - start);
-        if (part == "..") {
-            at = at.parent_path();
-        } else if (!part.empty() && part != ".") {
-            at = matchComponent(at, part);
-        }
-        start = end + 1;
+    // UTF-8 never has "\" or "/" inside a character: a single-byte split is exact.
+    const fs::path found =
+        followComponents(base, std::string_view(*utf8).substr(start), text::CodePage::get(1252));
+#ifndef _WIN32
+    // Files unpacked on Linux from a Windows archive often keep their names in the code page's
+    // own bytes.
+    if (!files::exists(found) && *utf8 != entry) {
+        const fs::path raw = followComponents(base, entry.substr(start), text::activeCodePage());
+        if (files::exists(raw)) return raw;
     }
-    return at;
+#endif
+    return found;
 }
 
 void intake(RunContext& ctx, const fs::path& chosen) {

@@ -7,6 +7,7 @@
 #include "run/run_error.h"
 #include "support/files.h"
 #include "support/recording_window.h"
+#include "text/codepage.h"
 
 namespace scourvane {
 namespace {
@@ -257,6 +258,24 @@ TEST(WorkingCopyFile, AcceptsOnlyBareFileNames) {
 
 namespace scourvane {
 namespace {
+
+TEST_F(Intake, FindsFilesNamedInTheCodePagesOwnBytes) {
+    text::ScopedCodePage cp(932);
+    // As a Windows archive unpacks on Linux: the names are CP932 bytes, not UTF-8. "ソ" is 83 5C,
+    // so the folder's name holds a byte that looks like "\".
+    const std::string folder = testing::sjis("ソフト");
+    const std::string module = testing::sjis("表示.frm");
+    writeFile(project / "Sales.vbp", "Form=" + folder + "\\" + module + "\r\n");
+    writeFile(project / "Sales.vbw", "");
+    writeFile(project / folder / module, kMain);
+    writeFile(project / folder / testing::sjis("表示.frx"), "frx");
+    engine.intake(project / "Sales.vbp");
+    EXPECT_TRUE(window.errors.empty()) << window.errors.front();
+    // The copy carries the UTF-8 name, as every file the tool writes.
+    EXPECT_EQ(readFile(project / "New_Sales/表示.frm"), kMain);
+    EXPECT_EQ(readFile(project / "New_Sales/表示.frx"), "frx");
+    EXPECT_EQ(readFile(project / "New_Sales/Sales.vbp"), "Form=" + module + "\r\n");
+}
 
 TEST(ResolveEntry, FollowsBothSeparatorsAndAbsoluteEntries) {
     testing::TempDir tmp;
