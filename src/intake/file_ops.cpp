@@ -70,7 +70,9 @@ void setBeforeRenameHook(BeforeRenameHook hook) {
         case ETXTBSY:
             throw RunError(err::kPermissionDenied, "書き込みできません: " + name);
         case ENOSPC:
+#ifdef EDQUOT
         case EDQUOT:
+#endif
         case EFBIG:
             throw RunError(err::kDiskFull, "ディスクの空き容量が不足しています: " + name);
         case ENAMETOOLONG:
@@ -177,7 +179,7 @@ std::string readAll(const fs::path& p) {
     std::error_code ec;
     if (fs::is_directory(p, ec)) throwFor(EISDIR, p);
     std::ifstream in(p, std::ios::binary);
-    if (!in) throwFor(exists(p) ? EACCES : ENOENT, p);
+    if (!in) throwFor(files::exists(p) ? EACCES : ENOENT, p);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
