@@ -51,7 +51,7 @@ void ConsoleWindow::finish() {
 
 void ConsoleWindow::showError(int number, const std::string& description) {
     finish();
-    std::fprintf(err_, "Error %d (%s)\n", number, description.c_str());
+    std::fprintf(err_, "%s\n", errorBoxText(number, description).c_str());
     std::fflush(err_);
     errors_.push_back({number, description});
 }

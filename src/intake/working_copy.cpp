@@ -16,12 +16,6 @@ namespace scourvane {
 
 namespace {
 
-std::string asciiLower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 // base / name, or the entry of base whose name equals name ignoring ASCII case (the first in
 // name order when several do), or base / name when none does.
 fs::path matchComponent(const fs::path& base, const std::string& name) {
@@ -29,11 +23,13 @@ fs::path matchComponent(const fs::path& base, const std::string& name) {
     if (files::exists(exact)) return exact;
     std::error_code ec;
     if (!fs::is_directory(base, ec)) return exact;
-    const std::string wanted = asciiLower(name);
     std::string best;
     for (fs::directory_iterator it(base, ec), end; !ec && it != end; it.increment(ec)) {
         std::string candidate = it->path().filename().string();
-        if (asciiLower(candidate) == wanted && (best.empty() || candidate < best)) best = candidate;
+        // Byte by byte, folding ASCII letters: exact for UTF-8 names, as Windows folds them.
+        if (text::compareIgnoringCase(candidate, name, text::CodePage::get(1252)) == 0 &&
+            (best.empty() || candidate < best))
+            best = candidate;
     }
     return best.empty() ? exact : base / best;
 }

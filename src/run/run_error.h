@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "run/window.h"
+
 namespace scourvane {
 
 class RunError : public std::runtime_error {
@@ -13,9 +15,7 @@ class RunError : public std::runtime_error {
     int number() const { return number_; }
     const std::string& description() const { return description_; }
     // "Error N (description)", the text of the error box.
-    std::string boxText() const {
-        return "Error " + std::to_string(number_) + " (" + description_ + ")";
-    }
+    std::string boxText() const { return errorBoxText(number_, description_); }
 
   private:
     int number_;

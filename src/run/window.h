@@ -35,6 +35,11 @@ class Window {
     virtual bool yield() = 0;
 };
 
+// The text of the error box: "Error N (description)".
+inline std::string errorBoxText(int number, const std::string& description) {
+    return "Error " + std::to_string(number) + " (" + description + ")";
+}
+
 // Index of a counter in arrays of six, in the order of the enum.
 inline int indexOf(CounterId id) {
     return static_cast<int>(id);

@@ -3,7 +3,7 @@
 namespace scourvane::ui {
 
 std::string ErrorBox::text() const {
-    return "Error " + std::to_string(number) + " (" + description + ")";
+    return errorBoxText(number, description);
 }
 
 WindowBridge::WindowBridge(std::function<void()> requestFlush)

@@ -86,7 +86,7 @@ class E2eFixture : public ::testing::TestWithParam<FixtureCase> {
             if (ok)
                 ++matched;
             else
-                unexpected.push_back("Error " + std::to_string(e.id) + " (" + e.text + ")");
+                unexpected.push_back(errorBoxText(e.id, e.text));
         }
         EXPECT_TRUE(unexpected.empty()) << ::testing::PrintToString(unexpected);
         EXPECT_EQ(matched, expected.size())

@@ -45,7 +45,7 @@ void RecordingWindow::setRunEnabled(bool enabled) {
 }
 
 void RecordingWindow::showError(int number, const std::string& description) {
-    errors.push_back("Error " + std::to_string(number) + " (" + description + ")");
+    errors.push_back(errorBoxText(number, description));
     events.push_back({"error", description, number});
 }
 
