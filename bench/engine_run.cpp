@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <random>
 
+#include "engine/engine.h"
 #include "intake/file_ops.h"
 #include "project_generator.h"
-#include "run/engine.h"
 #include "silent_window.h"
 #include "text/codepage.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // The engine's window with nothing to show: the cost of the engine's work alone.
-#include "run/window.h"
+#include "base/window.h"
 
 namespace scourvane::bench {
 

@@ -16,8 +16,8 @@
 #include <cstdlib>
 #include <random>
 
+#include "engine/engine.h"
 #include "project_generator.h"
-#include "run/engine.h"
 #include "silent_window.h"
 #include "text/codepage.h"
 #include "ui/main_window.h"

@@ -5,8 +5,8 @@
 
 #include "cli/console_window.h"
 #include "cli/report.h"
+#include "engine/engine.h"
 #include "intake/file_ops.h"
-#include "run/engine.h"
 #include "text/codepage.h"
 
 namespace scourvane::cli {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "run/window.h"
+#include "base/window.h"
 
 namespace scourvane::cli {
 

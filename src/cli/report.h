@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "base/counters.h"
 #include "cli/console_window.h"
-#include "run/counters.h"
 
 namespace scourvane::cli {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "run/context.h"
+#include "base/context.h"
 
 namespace scourvane {
 

@@ -11,7 +11,7 @@
 #include <unistd.h>
 #endif
 
-#include "run/run_error.h"
+#include "base/run_error.h"
 
 namespace scourvane::files {
 
@@ -39,15 +39,6 @@ class Fd {
 };
 #endif
 }  // namespace
-
-std::string display(const fs::path& p) {
-#ifdef _WIN32
-    auto u8 = p.u8string();
-    return std::string(u8.begin(), u8.end());
-#else
-    return p.string();
-#endif
-}
 
 void setBeforeRenameHook(BeforeRenameHook hook) {
     beforeRename = hook;

@@ -7,12 +7,11 @@
 #include <filesystem>
 #include <string>
 
+#include "base/paths.h"
+
 namespace scourvane::files {
 
 namespace fs = std::filesystem;
-
-// A path as UTF-8 for messages and output.
-std::string display(const fs::path& p);
 
 // True when a file or a folder of that name exists.
 bool exists(const fs::path& p);

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "run/context.h"
+#include "base/context.h"
 #include "text/codepage.h"
 
 namespace scourvane {

@@ -5,10 +5,10 @@
 #include <system_error>
 #include <vector>
 
+#include "base/guard.h"
+#include "base/run_error.h"
 #include "intake/file_ops.h"
 #include "intake/project_file.h"
-#include "run/guard.h"
-#include "run/run_error.h"
 #include "text/convert.h"
 #include "text/search.h"
 
@@ -68,16 +68,6 @@ IntakeState splitProjectPath(const fs::path& chosen) {
         s.folderName = files::display(s.projectFolder.filename());
     s.workingCopy = s.projectFolder / ("New_" + s.folderName);
     return s;
-}
-
-fs::path workingCopyFile(const fs::path& workingCopy, const Bytes& row) {
-    auto name = text::toUtf8Exact(row);
-    const std::string shown = text::toUtf8(row);
-    if (!name || name->empty() || *name == "." || *name == ".." ||
-        name->find_first_of(std::string("\\/\0", 3)) != std::string::npos)
-        throw RunError(err::kBadFileName,
-                       "ファイル名が不正です: " + files::display(workingCopy) + "/" + shown);
-    return workingCopy / *name;
 }
 
 fs::path resolveEntry(const fs::path& projectFolder, std::string_view entry) {

@@ -5,16 +5,14 @@
 #include <filesystem>
 #include <string>
 
-#include "run/context.h"
-#include "run/session.h"
+#include "base/context.h"
+#include "base/paths.h"
+#include "base/session.h"
 
 namespace scourvane {
 
 // The intake state for a chosen project path (made absolute first).
 IntakeState splitProjectPath(const fs::path& chosen);
-
-// working copy / row, for a row that is a bare file name; RunError 52 otherwise.
-fs::path workingCopyFile(const fs::path& workingCopy, const Bytes& row);
 
 // The file a project entry names, relative to the project folder unless absolute. Entries use
 // "\" (sometimes "/"); a component that does not exist as written is matched ignoring case, as

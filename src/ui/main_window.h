@@ -9,7 +9,7 @@
 #include <array>
 #include <functional>
 
-#include "run/engine.h"
+#include "engine/engine.h"
 #include "ui/open_dialog.h"
 #include "ui/window_bridge.h"
 

@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "run/window.h"
+#include "base/window.h"
 
 namespace scourvane::ui {
 

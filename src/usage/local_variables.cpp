@@ -1,7 +1,7 @@
 #include "usage/local_variables.h"
 
+#include "base/guard.h"
 #include "intake/file_ops.h"
-#include "run/guard.h"
 #include "text/lines.h"
 #include "usage/occurrence.h"
 #include "usage/procedure_bounds.h"

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "run/context.h"
+#include "base/context.h"
 #include "usage/use_counter.h"
 
 namespace scourvane {

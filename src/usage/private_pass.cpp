@@ -1,7 +1,7 @@
 #include "usage/private_pass.h"
 
+#include "base/guard.h"
 #include "intake/file_ops.h"
-#include "run/guard.h"
 #include "text/lines.h"
 #include "usage/marking.h"
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "run/context.h"
+#include "base/context.h"
 #include "usage/pass_env.h"
 
 namespace scourvane {

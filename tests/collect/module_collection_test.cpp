@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/run_error.h"
 #include "collect/declaration_kind.h"
-#include "run/run_error.h"
 #include "support/files.h"
 #include "support/recording_window.h"
 #include "text/codepage.h"

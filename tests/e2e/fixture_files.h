@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "run/counters.h"
+#include "base/counters.h"
 
 namespace scourvane::testing {
 

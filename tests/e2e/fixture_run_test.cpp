@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "e2e/fixture_files.h"
+#include "engine/engine.h"
 #include "intake/file_ops.h"
-#include "run/engine.h"
 #include "support/files.h"
 #include "support/recording_window.h"
 #include "text/codepage.h"

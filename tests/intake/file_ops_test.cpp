@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "run/run_error.h"
+#include "base/run_error.h"
 #include "support/files.h"
 
 namespace scourvane::files {

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "base/run_error.h"
+#include "engine/engine.h"
 #include "intake/file_ops.h"
 #include "intake/working_copy.h"
-#include "run/engine.h"
-#include "run/run_error.h"
 #include "support/files.h"
 #include "support/recording_window.h"
 #include "text/codepage.h"

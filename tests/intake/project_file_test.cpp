@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "run/run_error.h"
+#include "base/run_error.h"
 #include "support/files.h"
 #include "support/recording_window.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "run/window.h"
+#include "base/window.h"
 
 namespace scourvane::testing {
 

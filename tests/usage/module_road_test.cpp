@@ -2,8 +2,8 @@
 // collection leaves it.
 #include <gtest/gtest.h>
 
+#include "engine/detection_run.h"
 #include "pass_fixture.h"
-#include "run/detection_run.h"
 #include "usage/local_variables.h"
 #include "usage/private_pass.h"
 #include "usage/public_pass.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "run/context.h"
-#include "run/session.h"
+#include "base/context.h"
+#include "base/session.h"
 #include "support/files.h"
 #include "support/recording_window.h"
 #include "text/codepage.h"

@@ -4,8 +4,8 @@
 
 #include <limits>
 
+#include "base/run_error.h"
 #include "pass_fixture.h"
-#include "run/run_error.h"
 
 namespace scourvane {
 namespace {

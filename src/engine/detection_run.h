@@ -1,7 +1,7 @@
 #pragma once
 // The detection run: for every row of the module table, in order, the four passes on the
 // module's file in the working copy, with the status texts and counter labels between them.
-#include "run/context.h"
+#include "base/context.h"
 
 namespace scourvane {
 

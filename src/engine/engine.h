@@ -3,8 +3,8 @@
 // intake and the detection run. A command asked for while one is under way is ignored.
 #include <filesystem>
 
-#include "run/session.h"
-#include "run/window.h"
+#include "base/session.h"
+#include "base/window.h"
 
 namespace scourvane {
 

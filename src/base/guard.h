@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "run/run_error.h"
-#include "run/window.h"
+#include "base/run_error.h"
+#include "base/window.h"
 
 namespace scourvane {
 

@@ -1,4 +1,4 @@
-#include "run/run_error.h"
+#include "base/run_error.h"
 
 namespace scourvane {
 

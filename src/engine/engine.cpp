@@ -1,9 +1,9 @@
-#include "run/engine.h"
+#include "engine/engine.h"
 
+#include "base/context.h"
+#include "base/guard.h"
+#include "engine/detection_run.h"
 #include "intake/working_copy.h"
-#include "run/context.h"
-#include "run/detection_run.h"
-#include "run/guard.h"
 
 namespace scourvane {
 

@@ -1,9 +1,9 @@
-#include "run/detection_run.h"
+#include "engine/detection_run.h"
 
 #include <gtest/gtest.h>
 
+#include "engine/engine.h"
 #include "intake/file_ops.h"
-#include "run/engine.h"
 #include "support/files.h"
 #include "support/recording_window.h"
 

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "run/window.h"
+#include "base/window.h"
 
 namespace scourvane {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "run/window.h"
+#include "base/window.h"
 
 namespace scourvane {
 

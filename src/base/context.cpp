@@ -1,8 +1,8 @@
-#include "run/context.h"
+#include "base/context.h"
 
-#include "intake/working_copy.h"
-#include "run/progress.h"
-#include "run/run_error.h"
+#include "base/paths.h"
+#include "base/progress.h"
+#include "base/run_error.h"
 #include "text/convert.h"
 
 namespace scourvane {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "run/counters.h"
+#include "base/counters.h"
 #include "text/codepage.h"
 
 namespace scourvane {

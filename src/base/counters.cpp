@@ -1,9 +1,9 @@
-#include "run/counters.h"
+#include "base/counters.h"
 
 #include <limits>
 #include <string>
 
-#include "run/run_error.h"
+#include "base/run_error.h"
 
 namespace scourvane {
 

@@ -1,9 +1,9 @@
-#include "run/progress.h"
+#include "base/progress.h"
 
 #include <gtest/gtest.h>
 
-#include "run/counters.h"
-#include "run/run_error.h"
+#include "base/counters.h"
+#include "base/run_error.h"
 #include "support/recording_window.h"
 
 namespace scourvane {

@@ -1,8 +1,8 @@
-#include "run/detection_run.h"
+#include "engine/detection_run.h"
 
+#include "base/guard.h"
 #include "collect/module_collection.h"
 #include "intake/file_ops.h"
-#include "run/guard.h"
 #include "text/convert.h"
 #include "usage/local_variables.h"
 #include "usage/private_pass.h"

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <string>
 
-#include "run/counters.h"
-#include "run/session.h"
-#include "run/window.h"
+#include "base/counters.h"
+#include "base/session.h"
+#include "base/window.h"
 
 namespace scourvane {
 
