@@ -22,12 +22,18 @@ struct IntakeState {
     fs::path workingCopy;         // projectFolder / ("New_" + folderName)
 };
 
+// How the passes count the lines that use a name: through an index of the words of the lines,
+// or by putting every pair of a line and a name through the occurrence test. The plain way is
+// the reference the index is proved against; both give the same bytes, counters and texts.
+enum class Counting { Indexed, Plain };
+
 struct Session {
     IntakeState intake;
     std::vector<Bytes> modules;  // ListModules, sorted ignoring case
     std::vector<Bytes> objects;  // ListObjects of the module being processed
     Counters counters;
     bool busy = false;  // an intake or a run is under way
+    Counting counting = Counting::Indexed;
 };
 
 }  // namespace scourvane

@@ -19,6 +19,7 @@ class Engine {
     bool run();
 
     const Session& session() const { return session_; }
+    void setCounting(Counting counting) { session_.counting = counting; }
     bool busy() const { return session_.busy; }
 
   private:
