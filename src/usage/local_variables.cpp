@@ -3,24 +3,85 @@
 #include "base/guard.h"
 #include "intake/file_ops.h"
 #include "text/lines.h"
+#include "usage/name_words.h"
 #include "usage/occurrence.h"
 #include "usage/procedure_bounds.h"
 
 namespace scourvane {
 
-void checkProcedure(PassEnv& env, std::vector<Bytes>& rows) {
+namespace {
+
+// Rows that use the name as they stand now, counted up to two.
+int plainHits(const std::vector<Bytes>& rows, std::string_view name) {
+    int hits = 0;
+    for (std::size_t j = 0; j < rows.size() && hits < 2; ++j)
+        if (usesName(rows[j], name)) ++hits;
+    return hits;
+}
+
+// Every pair of a row and a Dim name through the occurrence test: the reference.
+void checkProcedurePlain(PassEnv& env, std::vector<Bytes>& rows) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Bytes name = env.declared(rows[i], "Dim");
         if (name.empty()) continue;
         env.bump(CounterId::Dim);
         // Rows as they stand now: a row marked earlier in this check uses no name any more.
-        int hits = 0;
-        for (std::size_t j = 0; j < rows.size() && hits < 2; ++j)
-            if (usesName(rows[j], name)) ++hits;
-        if (hits >= 2) continue;
+        if (plainHits(rows, name) >= 2) continue;
         env.bump(CounterId::UnusedDim);
         rows[i].insert(0, env.marker());
     }
+}
+
+// The same decisions from one scan of the rows. A row changes only when the check marks it,
+// and a marked row (it begins with an apostrophe) uses no plain name: the rows that use a name
+// now are those that used it before the check, less the rows marked since.
+void checkProcedureIndexed(PassEnv& env, std::vector<Bytes>& rows) {
+    std::vector<Bytes> names;
+    std::vector<std::size_t> at;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        Bytes name = env.declared(rows[i], "Dim");
+        if (name.empty()) continue;
+        names.push_back(std::move(name));
+        at.push_back(i);
+    }
+    if (names.empty()) return;
+
+    NameWords lookup(names);
+    // At most names.size() rows get marked, so that many rows more than two is as good as all.
+    const std::size_t enough = names.size() + 2;
+    std::vector<std::vector<std::size_t>> users(lookup.groups());
+    for (std::size_t j = 0; j < rows.size(); ++j)
+        lookup.forEachUse(rows[j], [&](std::uint32_t g) {
+            if (users[g].size() < enough) users[g].push_back(j);
+        });
+    std::vector<std::uint32_t> groupOf(names.size(), WordIds::kNone);
+    for (std::uint32_t g = 0; g < lookup.groups(); ++g)
+        for (std::size_t k : lookup.members(g)) groupOf[k] = g;
+
+    std::vector<bool> marked(rows.size(), false);
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        env.bump(CounterId::Dim);
+        int hits = 0;
+        if (groupOf[k] == WordIds::kNone) {
+            hits = plainHits(rows, names[k]);
+        } else {
+            for (std::size_t j : users[groupOf[k]])
+                if (!marked[j] && ++hits == 2) break;
+        }
+        if (hits >= 2) continue;
+        env.bump(CounterId::UnusedDim);
+        rows[at[k]].insert(0, env.marker());
+        marked[at[k]] = true;
+    }
+}
+
+}  // namespace
+
+void checkProcedure(PassEnv& env, std::vector<Bytes>& rows) {
+    if (env.indexed())
+        checkProcedureIndexed(env, rows);
+    else
+        checkProcedurePlain(env, rows);
 }
 
 Bytes markUnusedLocals(PassEnv& env, std::string_view content) {

@@ -6,11 +6,11 @@
 
 namespace scourvane {
 
-PassEnv::PassEnv(RunContext& ctx, const Bytes& moduleName, const UseCounter& uses)
+PassEnv::PassEnv(RunContext& ctx, const Bytes& moduleName)
     : ctx_(ctx),
       standardModule_(isStandardModuleName(moduleName)),
       marker_(unusedMarker()),
-      uses_(uses) {}
+      uses_(ctx.session().counting == Counting::Plain ? plainUseCounter() : indexedUseCounter()) {}
 
 Bytes PassEnv::declared(std::string_view line, std::string_view scope) const {
     return declaredName(line, scope, ctx_.objects(), standardModule_);

@@ -14,7 +14,8 @@ namespace scourvane {
 
 class PassEnv {
   public:
-    PassEnv(RunContext& ctx, const Bytes& moduleName, const UseCounter& uses = plainUseCounter());
+    // Counts uses the way the session asks for (indexed or plain).
+    PassEnv(RunContext& ctx, const Bytes& moduleName);
 
     Window& window() { return ctx_.window(); }
     void bump(CounterId id, std::int32_t delta = 1) { ctx_.bump(id, delta); }
@@ -22,6 +23,7 @@ class PassEnv {
     Bytes declared(std::string_view line, std::string_view scope) const;
     const Bytes& marker() const { return marker_; }
     const UseCounter& uses() const { return uses_; }
+    bool indexed() const { return &uses_ != &plainUseCounter(); }
     // Unwinds with Closing when the program is closing.
     void yield() { ctx_.yield(); }
     void progress(std::int64_t total, std::int64_t done) { ctx_.progress(total, done); }

@@ -1,5 +1,6 @@
 #include "usage/use_counter.h"
 
+#include "usage/name_words.h"
 #include "usage/occurrence.h"
 
 namespace scourvane {
@@ -18,10 +19,31 @@ class PlainUseCounter final : public UseCounter {
     }
 };
 
+class IndexedUseCounter final : public UseCounter {
+  public:
+    void addUses(std::span<const text::Bytes> names, std::span<const text::Bytes> lines,
+                 std::span<std::int64_t> counts, const AfterLine& afterLine) const override {
+        NameWords lookup(names);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            lookup.forEachUse(lines[i], [&](std::uint32_t g) {
+                for (std::size_t k : lookup.members(g)) ++counts[k];
+            });
+            for (std::size_t k : lookup.unplain())
+                if (usesName(lines[i], names[k])) ++counts[k];
+            if (afterLine) afterLine(i);
+        }
+    }
+};
+
 }  // namespace
 
 const UseCounter& plainUseCounter() {
     static const PlainUseCounter counter;
+    return counter;
+}
+
+const UseCounter& indexedUseCounter() {
+    static const IndexedUseCounter counter;
     return counter;
 }
 

@@ -23,7 +23,9 @@ class UseCounter {
                          std::span<std::int64_t> counts, const AfterLine& afterLine) const = 0;
 };
 
-// Every pair of a line and a name through the occurrence test, line by line.
+// Every pair of a line and a name through the occurrence test, line by line: the reference.
 const UseCounter& plainUseCounter();
+// The same counts by looking the words of each line up among the names.
+const UseCounter& indexedUseCounter();
 
 }  // namespace scourvane

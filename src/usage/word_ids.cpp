@@ -1,0 +1,57 @@
+#include "usage/word_ids.h"
+
+namespace scourvane {
+
+std::uint32_t WordIds::find(std::string_view word, std::uint64_t hash) const {
+    const std::size_t mask = slots_.size() - 1;
+    const auto check = static_cast<std::uint32_t>(hash);
+    for (std::size_t at = (hash >> 32) & mask;; at = (at + 1) & mask) {
+        const std::uint32_t slot = slots_[at];
+        if (slot == 0) return kNone;
+        if (hashes_[slot - 1] == check && words_[slot - 1] == word) return slot - 1;
+    }
+}
+
+std::uint32_t WordIds::add(std::string_view word, std::uint64_t hash) {
+    const std::size_t mask = slots_.size() - 1;
+    const auto check = static_cast<std::uint32_t>(hash);
+    std::size_t at = (hash >> 32) & mask;
+    for (;; at = (at + 1) & mask) {
+        const std::uint32_t slot = slots_[at];
+        if (slot == 0) break;
+        if (hashes_[slot - 1] == check && words_[slot - 1] == word) return slot - 1;
+    }
+    const auto id = static_cast<std::uint32_t>(words_.size());
+    words_.push_back(keep(word));
+    hashes_.push_back(check);
+    slots_[at] = id + 1;
+    if (words_.size() * 2 > slots_.size()) grow();
+    return id;
+}
+
+std::string_view WordIds::keep(std::string_view word) {
+    if (word.size() > blockLeft_) {
+        const std::size_t size = word.size() > 16384 ? word.size() : 65536;
+        blocks_.push_back(std::make_unique<char[]>(size));
+        blockAt_ = blocks_.back().get();
+        blockLeft_ = size;
+    }
+    std::memcpy(blockAt_, word.data(), word.size());
+    std::string_view kept(blockAt_, word.size());
+    blockAt_ += word.size();
+    blockLeft_ -= word.size();
+    return kept;
+}
+
+void WordIds::grow() {
+    std::vector<std::uint32_t> slots(slots_.size() * 2, 0);
+    const std::size_t mask = slots.size() - 1;
+    for (std::uint32_t id = 0; id < words_.size(); ++id) {
+        std::size_t at = (hashWord(words_[id]) >> 32) & mask;
+        while (slots[at] != 0) at = (at + 1) & mask;
+        slots[at] = id + 1;
+    }
+    slots_.swap(slots);
+}
+
+}  // namespace scourvane

@@ -1,0 +1,53 @@
+#pragma once
+// Numbers for words: each distinct byte string gets the next id from 0. The table keeps its own
+// copy of every word, so the text a word was read from may go away.
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace scourvane {
+
+inline std::uint64_t hashWord(std::string_view s) {
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ s.size();
+    std::size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        std::uint64_t v;
+        std::memcpy(&v, s.data() + i, 8);
+        h = (h ^ v) * 0xFF51AFD7ED558CCDull;
+        h ^= h >> 32;
+    }
+    std::uint64_t v = 0;
+    std::memcpy(&v, s.data() + i, s.size() - i);
+    h = (h ^ v) * 0xC4CEB9FE1A85EC53ull;
+    return h ^ (h >> 29);
+}
+
+class WordIds {
+  public:
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+
+    WordIds() : slots_(64, 0) {}
+    // The id of the word, or kNone.
+    std::uint32_t find(std::string_view word) const { return find(word, hashWord(word)); }
+    std::uint32_t find(std::string_view word, std::uint64_t hash) const;
+    // The id of the word, given a new one when it has none.
+    std::uint32_t add(std::string_view word) { return add(word, hashWord(word)); }
+    std::uint32_t add(std::string_view word, std::uint64_t hash);
+    std::size_t size() const { return words_.size(); }
+    std::string_view word(std::uint32_t id) const { return words_[id]; }
+
+  private:
+    std::string_view keep(std::string_view word);
+    void grow();
+
+    std::vector<std::uint32_t> slots_;  // id + 1, or 0 for a free slot
+    std::vector<std::string_view> words_;
+    std::vector<std::uint32_t> hashes_;  // low bits of each word's hash, to skip most compares
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::size_t blockLeft_ = 0;
+    char* blockAt_ = nullptr;
+};
+
+}  // namespace scourvane

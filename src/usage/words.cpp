@@ -1,0 +1,31 @@
+#include "usage/words.h"
+
+#include "text/search.h"
+#include "usage/occurrence.h"
+
+namespace scourvane {
+
+bool isPlainName(std::string_view name) {
+    if (name.empty()) return false;
+    for (char c : name)
+        if (words::isBoundary(c) || c == '\'') return false;
+    return true;
+}
+
+namespace words {
+
+bool holdsNoPlainName(std::string_view line) {
+    return line.empty() || line[0] == '\'' || text::contains(line, "_Error");
+}
+
+bool acceptedPair(char before, char after) {
+    return isAcceptedBoundary(before, after);
+}
+
+std::size_t firstApostrophe(std::string_view line) {
+    return text::find(line, "'");
+}
+
+}  // namespace words
+
+}  // namespace scourvane

@@ -1,0 +1,69 @@
+#pragma once
+// The words of a line as the occurrence test sees them, so that uses can be counted by looking
+// words up instead of testing every pair of a line and a name.
+//
+// A word is a maximal run of bytes between two boundary bytes (" ", "(", ")", ".", ",") of the
+// padded line, kept only when the boundary pair around it is one the occurrence test accepts.
+// For a plain name (no boundary byte and no apostrophe in it) the test answers yes exactly when
+// the line holds no "_Error" and either
+//   - the name is a word that begins before the line's first apostrophe (a code word), or
+//   - the name is a word after it (a comment word) and its first occurrence anywhere in the
+//     line, even inside a longer word, still lies before the apostrophe.
+// The second case is rare; callers settle it with the occurrence test itself. Names that are
+// not plain are always settled with the occurrence test.
+#include <cstddef>
+#include <string_view>
+
+namespace scourvane {
+
+// True when the name can be counted through words.
+bool isPlainName(std::string_view name);
+
+namespace words {
+
+// True when the line uses no plain name: it holds "_Error", or it is a comment from its first
+// character on.
+bool holdsNoPlainName(std::string_view line);
+
+enum class Where { Code, Comment };
+
+// Boundary bytes; none of them is ever the lead byte of a character.
+inline bool isBoundary(char c) {
+    return c == ' ' || c == '(' || c == ')' || c == '.' || c == ',';
+}
+
+bool acceptedPair(char before, char after);
+
+// Position of the line's first apostrophe (a character, never a trail byte), or npos.
+std::size_t firstApostrophe(std::string_view line);
+
+}  // namespace words
+
+// Calls emit(word, Where) for every accepted word of the line that a plain name could be
+// counted by, left to right. A word may be reported more than once. Comment words are left out
+// where nothing but boundary bytes stands before the apostrophe: no plain name can occur there.
+template <class Emit>
+void forEachWord(std::string_view line, Emit&& emit) {
+    if (words::holdsNoPlainName(line)) return;
+    const std::size_t apostrophe = words::firstApostrophe(line);
+    bool codeBytes = false;  // a byte other than a boundary stands before the apostrophe
+    // Walk the padded line " " + line + " " without building it.
+    char before = ' ';
+    std::size_t start = 0;  // where the current run begins, in the line
+    const std::size_t n = line.size();
+    for (std::size_t i = 0; i <= n; ++i) {
+        const char c = i < n ? line[i] : ' ';
+        if (!words::isBoundary(c)) continue;
+        if (i > start) {
+            const bool code = start < apostrophe;
+            codeBytes = codeBytes || code;
+            if ((code || codeBytes) && words::acceptedPair(before, c))
+                emit(line.substr(start, i - start),
+                     code ? words::Where::Code : words::Where::Comment);
+        }
+        before = c;
+        start = i + 1;
+    }
+}
+
+}  // namespace scourvane
