@@ -5,6 +5,7 @@
 #include "intake/file_ops.h"
 #include "text/convert.h"
 #include "usage/local_variables.h"
+#include "usage/other_modules.h"
 #include "usage/private_pass.h"
 #include "usage/public_pass.h"
 
@@ -22,7 +23,7 @@ std::string statusFinished(const std::string& workingCopy) {
     return "終了しました。新ﾌﾟﾛｼﾞｪｸﾄは\r\n" + workingCopy + "\r\nに作成しました。";
 }
 
-void moduleDriver(RunContext& ctx, std::size_t index) {
+void moduleDriver(RunContext& ctx, std::size_t index, OtherModules& others) {
     Window& w = ctx.window();
     Counters& counters = ctx.counters();
     const Bytes name = ctx.modules()[index];
@@ -32,19 +33,23 @@ void moduleDriver(RunContext& ctx, std::size_t index) {
     ctx.setProgress(0);
     w.setStatus(statusCollecting(shown));
     guarded(w, [&] { collectModule(ctx, name); });
+    others.changed(name);
 
     w.setStatus(statusSearching("Dim", shown));
     guarded(w, [&] { localVariablePass(ctx, name); });
+    others.changed(name);
     counters.show(CounterId::Dim, w);
     counters.show(CounterId::UnusedDim, w);
 
     w.setStatus(statusSearching("Private", shown));
     guarded(w, [&] { privatePass(ctx, name); });
+    others.changed(name);
     counters.show(CounterId::Private, w);
     counters.show(CounterId::UnusedPrivate, w);
 
     w.setStatus(statusSearching("Public", shown));
-    guarded(w, [&] { publicPass(ctx, name); });
+    guarded(w, [&] { publicPass(ctx, name, others); });
+    others.changed(name);
     counters.show(CounterId::Public, w);
     counters.show(CounterId::UnusedPublic, w);
 
@@ -62,9 +67,10 @@ void detectionRun(RunContext& ctx) {
     resetLabels(w);
     // The table is not changed during a run (intake refuses to start while one is under way).
     const std::size_t count = ctx.modules().size();
+    const std::unique_ptr<OtherModules> others = otherModules(ctx);
     for (std::size_t i = 0; i < count; ++i) {
         w.selectModule(static_cast<int>(i));
-        guarded(w, [&] { moduleDriver(ctx, i); });
+        guarded(w, [&] { moduleDriver(ctx, i, *others); });
     }
     ctx.setProgress(0);
 }

@@ -6,8 +6,10 @@
 namespace scourvane {
 
 void detectionRun(RunContext& ctx);
-// Everything for the module in row `index`.
-void moduleDriver(RunContext& ctx, std::size_t index);
+class OtherModules;
+
+// Everything for the module in row `index`; `others` is told of every file the passes write.
+void moduleDriver(RunContext& ctx, std::size_t index, OtherModules& others);
 
 // The status texts of the run (UTF-8), M the module's name, W the working copy folder.
 std::string statusCollecting(const std::string& module);

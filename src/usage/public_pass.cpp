@@ -5,6 +5,7 @@
 #include "text/convert.h"
 #include "text/lines.h"
 #include "usage/marking.h"
+#include "usage/other_modules.h"
 
 namespace scourvane {
 
@@ -54,7 +55,7 @@ void decidePublic(PassEnv& env, std::vector<Bytes>& rows, const PublicDeclaratio
     }
 }
 
-void publicPass(RunContext& ctx, const Bytes& name) {
+void publicPass(RunContext& ctx, const Bytes& name, OtherModules& others) {
     const fs::path file = ctx.moduleFile(name);
     const std::string content = files::readAll(file);
     PassEnv env(ctx, name);
@@ -65,18 +66,15 @@ void publicPass(RunContext& ctx, const Bytes& name) {
     // count could mark a declaration that is used: judge nothing, but still write the rows.
     const bool collected = guarded(env.window(), [&] { decls = collectPublic(env, rows); });
     if (collected && !decls.names.empty()) {
-        const std::string shownSelf = text::toUtf8(name);
-        // Read now, as they stand: the modules before this one carry all their passes.
-        for (const Bytes& other : ctx.modules()) {
-            if (other == name) continue;
-            const std::string otherContent = files::readAll(ctx.moduleFile(other));
-            env.setProgress(0);
-            env.window().setStatus("走査中...\r\n" + text::toUtf8(other) + "\r\n" + shownSelf);
-            countOtherModule(env, decls, otherContent);
-        }
+        others.count(env, decls, name);
         decidePublic(env, rows, decls);
     }
     files::writeAll(file, text::joinLines(rows));
+}
+
+void publicPass(RunContext& ctx, const Bytes& name) {
+    const std::unique_ptr<OtherModules> others = otherModules(ctx);
+    publicPass(ctx, name, *others);
 }
 
 }  // namespace scourvane

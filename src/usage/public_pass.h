@@ -9,6 +9,11 @@
 
 namespace scourvane {
 
+class OtherModules;
+
+// The pass, counting the other modules' uses through `others`.
+void publicPass(RunContext& ctx, const Bytes& name, OtherModules& others);
+// The same with the other modules read afresh.
 void publicPass(RunContext& ctx, const Bytes& name);
 
 // The module's Public declarations and their using lines, parallel vectors.

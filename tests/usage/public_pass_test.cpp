@@ -163,17 +163,37 @@ TEST_F(PublicPass, ShowsEachModuleScannedAndYieldsAtEveryStep) {
     table({"A.bas", "表.bas"});
     put("A.bas", lines({"Public X As Long", "Public Y As Long"}));
     put("表.bas", lines({"z = X", "", "w = 1"}));
+    auto progress = [&] {
+        std::vector<std::string> values;
+        for (const auto& e : window.events)
+            if (e.kind == "progress") values.push_back(e.text);
+        return values;
+    };
+    const std::string original = get("A.bas");
+
+    // The plain count reads the other module line by line.
+    session.counting = Counting::Plain;
     run("A.bas");
     EXPECT_EQ(window.statuses(), (std::vector<std::string>{"走査中...\r\n表.bas\r\nA.bas"}));
     // 2 lines read, 2 counted in the module, 3 in the other, 2 decisions.
     EXPECT_EQ(window.yields, 9);
-    std::vector<std::string> progress;
-    for (const auto& e : window.events)
-        if (e.kind == "progress") progress.push_back(e.text);
     // Read (18 and 36 of 36), collection 0, the other module by bytes (7, 9, 16 of 16), the
     // decisions by rows (0 and 1 of 2).
-    EXPECT_EQ(progress,
+    EXPECT_EQ(progress(),
               (std::vector<std::string>{"0", "50", "100", "0", "44", "56", "100", "0", "50"}));
+    const std::string plainResult = get("A.bas");
+
+    // The index has the other module's words already: one yield and a full bar for it, the
+    // same status and the same result.
+    put("A.bas", original);
+    window = testing::RecordingWindow{};
+    RunContext indexedCtx{session, window};
+    session.counting = Counting::Indexed;
+    publicPass(indexedCtx, "A.bas");
+    EXPECT_EQ(window.statuses(), (std::vector<std::string>{"走査中...\r\n表.bas\r\nA.bas"}));
+    EXPECT_EQ(window.yields, 7);
+    EXPECT_EQ(progress(), (std::vector<std::string>{"0", "50", "100", "0", "100", "0", "50"}));
+    EXPECT_EQ(get("A.bas"), plainResult);
 }
 
 TEST_F(PublicPass, NoSixteenBitLimits) {

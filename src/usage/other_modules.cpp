@@ -1,0 +1,224 @@
+#include "usage/other_modules.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "base/progress.h"
+#include "intake/file_ops.h"
+#include "text/convert.h"
+#include "text/lines.h"
+#include "text/search.h"
+#include "usage/occurrence.h"
+#include "usage/public_pass.h"
+#include "usage/word_ids.h"
+#include "usage/words.h"
+
+namespace scourvane {
+
+namespace {
+
+std::string scanningStatus(const Bytes& other, const std::string& shownSelf) {
+    return "走査中...\r\n" + text::toUtf8(other) + "\r\n" + shownSelf;
+}
+
+class PlainOtherModules final : public OtherModules {
+  public:
+    explicit PlainOtherModules(RunContext& ctx) : ctx_(ctx) {}
+
+    void count(PassEnv& env, PublicDeclarations& decls, const Bytes& self) override {
+        const std::string shownSelf = text::toUtf8(self);
+        for (const Bytes& other : ctx_.modules()) {
+            if (other == self) continue;
+            const std::string content = files::readAll(ctx_.moduleFile(other));
+            env.setProgress(0);
+            env.window().setStatus(scanningStatus(other, shownSelf));
+            countOtherModule(env, decls, content);
+        }
+    }
+    void changed(const Bytes&) override {}
+
+  private:
+    RunContext& ctx_;
+};
+
+// Each distinct file of the module table is read once and its words counted: for every word,
+// the lines that hold it as a code word. The sums over the files, each weighted by the rows
+// that name it, answer every plain name at once. A file is read again, lazily, only after a
+// pass has changed it. Comment words (rare hits, see words.h) keep a reference to their line,
+// settled with the occurrence test when asked.
+class IndexedOtherModules final : public OtherModules {
+  public:
+    explicit IndexedOtherModules(RunContext& ctx) : ctx_(ctx), rows_(ctx.modules()) {
+        std::unordered_map<Bytes, std::uint32_t> slotOf;
+        for (const Bytes& row : rows_) {
+            const auto [it, added] =
+                slotOf.emplace(fileKey(row), static_cast<std::uint32_t>(files_.size()));
+            if (added) files_.emplace_back();
+            ++files_[it->second].rows;
+            rowFile_.push_back(it->second);
+        }
+    }
+
+    void count(PassEnv& env, PublicDeclarations& decls, const Bytes& self) override {
+        const std::string shownSelf = text::toUtf8(self);
+        for (std::size_t r = 0; r < rows_.size(); ++r) {
+            if (rows_[r] == self) continue;
+            if (!files_[rowFile_[r]].loaded) load(rowFile_[r], ctx_.moduleFile(rows_[r]));
+            env.setProgress(0);
+            env.window().setStatus(scanningStatus(rows_[r], shownSelf));
+            env.yield();
+            // The module's words are counted already: its bar fills at once.
+            env.setProgress(kProgressMax);
+        }
+        // The rows skipped are those equal to self; the file they name may be loaded (when
+        // another spelling of its name is a row too) and is then taken off again.
+        std::uint32_t selfFile = kNoFile;
+        std::int64_t selfRows = 0;
+        for (std::size_t r = 0; r < rows_.size(); ++r) {
+            if (rows_[r] != self) continue;
+            selfFile = rowFile_[r];
+            ++selfRows;
+        }
+        for (std::size_t k = 0; k < decls.names.size(); ++k) {
+            const Bytes& name = decls.names[k];
+            decls.others[k] +=
+                isPlainName(name) ? plainUses(name, selfFile, selfRows) : scannedUses(name, self);
+        }
+    }
+
+    void changed(const Bytes& row) override {
+        for (std::size_t r = 0; r < rows_.size(); ++r)
+            if (rows_[r] == row) unload(rowFile_[r]);
+    }
+
+  private:
+    static constexpr std::uint32_t kNoFile = 0xFFFFFFFFu;
+
+    struct CommentLine {
+        std::uint32_t file, version;
+        std::size_t offset, length;
+    };
+    struct File {
+        std::int64_t rows = 0;  // rows of the table that name this file
+        bool loaded = false;
+        std::uint32_t version = 0;
+        std::string content;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> codeLines;  // word id, lines
+    };
+
+    // Rows that name the same file. Windows finds files ignoring case.
+    static Bytes fileKey(const Bytes& row) {
+#ifdef _WIN32
+        return text::toUpper(row);
+#else
+        return row;
+#endif
+    }
+
+    void load(std::uint32_t f, const fs::path& path) {
+        File& file = files_[f];
+        file.content = files::readAll(path);
+        file.loaded = true;
+        ++file.version;
+        const std::string_view content = file.content;
+        text::LineReader reader(content);
+        while (!reader.atEnd()) {
+            const std::string_view line = reader.readLine();
+            ++line_;
+            forEachWord(line, [&](std::string_view word, words::Where where) {
+                const std::uint32_t id = ids_.add(word);
+                if (id >= seen_.size()) grow(id);
+                if (seen_[id] == line_) return;
+                seen_[id] = line_;
+                if (where == words::Where::Code) {
+                    if (fileLines_[id]++ == 0) touched_.push_back(id);
+                } else {
+                    comments_[id].push_back({f, file.version,
+                                             static_cast<std::size_t>(line.data() - content.data()),
+                                             line.size()});
+                }
+            });
+        }
+        std::sort(touched_.begin(), touched_.end());
+        file.codeLines.clear();
+        file.codeLines.reserve(touched_.size());
+        for (std::uint32_t id : touched_) {
+            file.codeLines.emplace_back(id, fileLines_[id]);
+            codeLines_[id] += file.rows * fileLines_[id];
+            fileLines_[id] = 0;
+        }
+        touched_.clear();
+    }
+
+    void unload(std::uint32_t f) {
+        File& file = files_[f];
+        if (!file.loaded) return;
+        for (const auto& [id, lines] : file.codeLines) codeLines_[id] -= file.rows * lines;
+        file.loaded = false;
+        file.codeLines = {};
+        file.content = {};
+    }
+
+    void grow(std::uint32_t id) {
+        const std::size_t size = std::max<std::size_t>(id + 1, seen_.size() * 2);
+        seen_.resize(size, 0);
+        fileLines_.resize(size, 0);
+        codeLines_.resize(size, 0);
+    }
+
+    std::int64_t plainUses(const Bytes& name, std::uint32_t selfFile, std::int64_t selfRows) {
+        const std::uint32_t id = ids_.find(name);
+        if (id == WordIds::kNone) return 0;
+        std::int64_t uses = codeLines_[id];
+        if (selfFile != kNoFile && files_[selfFile].loaded) {
+            const auto& lines = files_[selfFile].codeLines;
+            const auto it = std::lower_bound(lines.begin(), lines.end(),
+                                             std::pair<std::uint32_t, std::uint32_t>(id, 0));
+            if (it != lines.end() && it->first == id) uses -= selfRows * it->second;
+        }
+        const auto refs = comments_.find(id);
+        if (refs == comments_.end()) return uses;
+        for (const CommentLine& ref : refs->second) {
+            const File& file = files_[ref.file];
+            if (!file.loaded || file.version != ref.version) continue;
+            const std::int64_t weight = file.rows - (ref.file == selfFile ? selfRows : 0);
+            if (weight <= 0) continue;
+            const std::string_view line =
+                std::string_view(file.content).substr(ref.offset, ref.length);
+            if (usesName(line, name)) uses += weight;
+        }
+        return uses;
+    }
+
+    std::int64_t scannedUses(const Bytes& name, const Bytes& self) {
+        std::int64_t uses = 0;
+        for (std::size_t r = 0; r < rows_.size(); ++r) {
+            if (rows_[r] == self) continue;
+            text::LineReader reader(files_[rowFile_[r]].content);
+            while (!reader.atEnd())
+                if (usesName(reader.readLine(), name)) ++uses;
+        }
+        return uses;
+    }
+
+    RunContext& ctx_;
+    const std::vector<Bytes> rows_;
+    std::vector<std::uint32_t> rowFile_;
+    std::vector<File> files_;
+    WordIds ids_;
+    std::vector<std::int64_t> codeLines_;  // per word: code lines over all loaded files
+    std::unordered_map<std::uint32_t, std::vector<CommentLine>> comments_;
+    std::vector<std::uint64_t> seen_;       // per word: the last line it was met on
+    std::vector<std::uint32_t> fileLines_;  // per word: lines of the file being loaded
+    std::vector<std::uint32_t> touched_;    // words met in the file being loaded
+    std::uint64_t line_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<OtherModules> otherModules(RunContext& ctx) {
+    if (ctx.session().counting == Counting::Plain) return std::make_unique<PlainOtherModules>(ctx);
+    return std::make_unique<IndexedOtherModules>(ctx);
+}
+
+}  // namespace scourvane

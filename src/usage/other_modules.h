@@ -1,0 +1,29 @@
+#pragma once
+// The using lines of the other modules, which the public pass of each module counts: every row
+// of the module table but the module's own, each file as it stands at that moment (the modules
+// before it carry all their passes, the later ones are as intake copied them).
+#include <memory>
+
+#include "base/context.h"
+#include "usage/pass_env.h"
+
+namespace scourvane {
+
+struct PublicDeclarations;
+
+class OtherModules {
+  public:
+    virtual ~OtherModules() = default;
+    // Adds to decls.others, for each name, the lines of every row but `self` that use it. The
+    // rows are read in table order; one that cannot be read throws its error there, after the
+    // status "走査中..." of each row before it has been shown.
+    virtual void count(PassEnv& env, PublicDeclarations& decls, const Bytes& self) = 0;
+    // The file of `row` has been written, or may have been.
+    virtual void changed(const Bytes& row) = 0;
+};
+
+// The way the session asks for: every file read again and every pair of a line and a name
+// tested (the reference), or a word index of every file, read again only after it changed.
+std::unique_ptr<OtherModules> otherModules(RunContext& ctx);
+
+}  // namespace scourvane
