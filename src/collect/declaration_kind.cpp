@@ -43,6 +43,8 @@ bool isBefore(std::string_view hay, std::string_view needle, std::size_t limit) 
 
 Bytes declaredName(std::string_view line, std::string_view scope, const std::vector<Bytes>& objects,
                    bool standardModule) {
+    // The padded keyword can only be found where the line holds the word itself.
+    if (!text::containsBytes(line, scope)) return {};
     const std::string padded = text::padded(line);
     const std::string keyword = text::padded(scope);
     const std::size_t at = text::find(padded, keyword);

@@ -79,9 +79,14 @@ Bytes collectModuleText(std::string_view content, std::vector<Bytes>& objects,
                 line += withoutIndent(reader.readLine());
             }
             if (declarations && isProcedureHeader(line)) declarations = false;
-            for (const Bytes& statement : normaliseStatements(line, declarations)) {
-                if (declarations) recordEventSource(statement, objects);
-                emit(statement);
+            if (!mayNeedNormalising(line)) {
+                if (declarations) recordEventSource(line, objects);
+                emit(line);
+            } else {
+                for (const Bytes& statement : normaliseStatements(line, declarations)) {
+                    if (declarations) recordEventSource(statement, objects);
+                    emit(statement);
+                }
             }
         }
         if (afterLine) afterLine(reader.consumed());

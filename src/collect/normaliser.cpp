@@ -79,7 +79,24 @@ bool parenthesisCommaGuard(std::string_view textIn) {
     return close != text::npos && close > open;
 }
 
+bool mayNeedNormalising(std::string_view line) {
+    // Every row of the keyword table contains one of these words (byte for byte, so this finds
+    // them even where a character-aware search would not: it only says "may").
+    static constexpr std::string_view kWords[] = {"Private", "Public", "Property", "Function",
+                                                  "Const",   "Type",   "Dim",      "Sub"};
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c != 'P' && c != 'F' && c != 'C' && c != 'T' && c != 'D' && c != 'S') continue;
+        const std::string_view rest = line.substr(i);
+        for (std::string_view w : kWords)
+            if (text::startsWith(rest, w)) return true;
+    }
+    return false;
+}
+
 std::vector<Bytes> normaliseStatements(std::string_view lineIn, bool declarations) {
+    // Without "Dim" the rewrite of module-level Dim changes nothing either.
+    if (!mayNeedNormalising(lineIn)) return {Bytes(lineIn)};
     Bytes line = declarations ? rewriteModuleDim(lineIn) : Bytes(lineIn);
     const std::string padded = text::padded(line);
 

@@ -12,6 +12,10 @@ namespace scourvane {
 
 using text::Bytes;
 
+// False when the line holds none of the words the keyword rows are made of: then it holds no
+// row, and the normaliser gives it back unchanged.
+bool mayNeedNormalising(std::string_view line);
+
 // The statements to write in place of `line`; more than one after a split. `declarations` is
 // true while the line stands in the module's declarations section.
 std::vector<Bytes> normaliseStatements(std::string_view line, bool declarations);

@@ -1,19 +1,34 @@
 #include "text/search.h"
 
+#include <cstring>
+
 namespace scourvane::text {
+
+std::size_t findBytes(std::string_view hay, std::string_view needle, std::size_t from) {
+    if (from > hay.size()) return npos;
+    if (needle.empty()) return from;
+#if defined(__GLIBC__)
+    // glibc's memmem skips ahead far better than a search for the first byte followed by a
+    // compare, which keywords that begin with a space make slow.
+    const void* at = memmem(hay.data() + from, hay.size() - from, needle.data(), needle.size());
+    return at ? static_cast<std::size_t>(static_cast<const char*>(at) - hay.data()) : npos;
+#else
+    return hay.find(needle, from);
+#endif
+}
 
 std::size_t find(std::string_view hay, std::string_view needle, std::size_t from,
                  const CodePage& cp) {
     if (from > hay.size()) return npos;
     if (needle.empty()) return from;
-    if (!cp.isDoubleByte()) return hay.find(needle, from);
+    if (!cp.isDoubleByte()) return findBytes(hay, needle, from);
     // `cursor` walks character starts; a candidate counts only if the walk lands on it.
     std::size_t cursor = from;
-    std::size_t pos = hay.find(needle, from);
+    std::size_t pos = findBytes(hay, needle, from);
     while (pos != npos) {
         while (cursor < pos) cursor += cp.charLength(hay, cursor);
         if (cursor == pos) return pos;
-        pos = hay.find(needle, pos + 1);
+        pos = findBytes(hay, needle, pos + 1);
     }
     return npos;
 }

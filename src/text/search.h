@@ -13,6 +13,14 @@ namespace scourvane::text {
 
 inline constexpr std::size_t npos = std::string_view::npos;
 
+// Position of the first occurrence of needle in hay at or after `from`, byte by byte, whether
+// or not a character begins there; npos when there is none.
+std::size_t findBytes(std::string_view hay, std::string_view needle, std::size_t from = 0);
+
+inline bool containsBytes(std::string_view hay, std::string_view needle) {
+    return findBytes(hay, needle) != npos;
+}
+
 // Position of the first match of needle in hay at or after `from` (itself a character start)
 // that begins a character; npos when there is none. An empty needle matches at `from`.
 std::size_t find(std::string_view hay, std::string_view needle, std::size_t from = 0,

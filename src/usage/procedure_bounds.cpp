@@ -59,6 +59,10 @@ bool keywordRejected(std::string_view p, std::size_t keyword) {
 }  // namespace
 
 text::Bytes procedureHeaderName(std::string_view line) {
+    // Every header keyword holds one of these words, which the padding cannot supply.
+    if (!text::containsBytes(line, "Sub") && !text::containsBytes(line, "Function") &&
+        !text::containsBytes(line, "Property"))
+        return {};
     const std::string p = text::padded(line);
     const std::size_t keyword = firstKeyword(p, kHeaderKeywords);
     if (keyword == text::npos || keywordRejected(p, keyword)) return {};
@@ -71,6 +75,7 @@ text::Bytes procedureHeaderName(std::string_view line) {
 }
 
 bool isProcedureEnd(std::string_view line) {
+    if (!text::containsBytes(line, "End ")) return false;  // in every end keyword
     const std::string p = text::padded(line);
     const std::size_t keyword = firstKeyword(p, kEndKeywords);
     return keyword != text::npos && !keywordRejected(p, keyword);

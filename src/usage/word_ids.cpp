@@ -1,5 +1,7 @@
 #include "usage/word_ids.h"
 
+#include <algorithm>
+
 namespace scourvane {
 
 std::uint32_t WordIds::find(std::string_view word, std::uint64_t hash) const {
@@ -31,7 +33,12 @@ std::uint32_t WordIds::add(std::string_view word, std::uint64_t hash) {
 
 std::string_view WordIds::keep(std::string_view word) {
     if (word.size() > blockLeft_) {
-        const std::size_t size = word.size() > 16384 ? word.size() : 65536;
+        // Blocks grow with the table: a handful of names takes little, a project's words few
+        // allocations.
+        const std::size_t next =
+            blocks_.empty() ? 256 : std::min<std::size_t>(blockSize_ * 2, 1 << 20);
+        blockSize_ = next;
+        const std::size_t size = std::max(word.size(), next);
         blocks_.push_back(std::make_unique<char[]>(size));
         blockAt_ = blocks_.back().get();
         blockLeft_ = size;

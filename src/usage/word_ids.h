@@ -46,6 +46,7 @@ class WordIds {
     std::vector<std::string_view> words_;
     std::vector<std::uint32_t> hashes_;  // low bits of each word's hash, to skip most compares
     std::vector<std::unique_ptr<char[]>> blocks_;
+    std::size_t blockSize_ = 0;
     std::size_t blockLeft_ = 0;
     char* blockAt_ = nullptr;
 };
