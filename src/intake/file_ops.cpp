@@ -106,18 +106,25 @@ std::string readAll(const fs::path& p) {
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) throwFor(errno, p);
     if (S_ISDIR(st.st_mode)) throwFor(EISDIR, p);
-    std::string content;
-    if (st.st_size > 0) content.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[1 << 16];
+    // Read straight into the string; a file that grows meanwhile is read to its end.
+    std::string content(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0, '\0');
+    std::size_t have = 0;
+    char more[1 << 12];
     for (;;) {
-        ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        const bool room = have < content.size();
+        ssize_t n = room ? ::read(fd.get(), content.data() + have, content.size() - have)
+                         : ::read(fd.get(), more, sizeof more);
         if (n < 0) {
             if (errno == EINTR) continue;
             throwFor(errno, p);
         }
         if (n == 0) break;
-        content.append(buffer, static_cast<std::size_t>(n));
+        if (room)
+            have += static_cast<std::size_t>(n);
+        else
+            content.append(more, static_cast<std::size_t>(n)), have = content.size();
     }
+    content.resize(have);
     return content;
 }
 

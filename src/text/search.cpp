@@ -7,14 +7,24 @@ namespace scourvane::text {
 std::size_t findBytes(std::string_view hay, std::string_view needle, std::size_t from) {
     if (from > hay.size()) return npos;
     if (needle.empty()) return from;
-#if defined(__GLIBC__)
-    // glibc's memmem skips ahead far better than a search for the first byte followed by a
-    // compare, which keywords that begin with a space make slow.
-    const void* at = memmem(hay.data() + from, hay.size() - from, needle.data(), needle.size());
-    return at ? static_cast<std::size_t>(static_cast<const char*>(at) - hay.data()) : npos;
-#else
-    return hay.find(needle, from);
-#endif
+    if (needle.size() > hay.size() - from) return npos;
+    // Scan for the needle's first byte other than a space: keywords padded with spaces would
+    // stop the scan at every space of the line.
+    std::size_t anchor = 0;
+    while (anchor + 1 < needle.size() && needle[anchor] == ' ') ++anchor;
+    const char* const base = hay.data();
+    const char* const last = base + hay.size() - (needle.size() - anchor);  // last anchor place
+    const char* at = base + from + anchor;
+    while (at <= last) {
+        at = static_cast<const char*>(
+            std::memchr(at, needle[anchor], static_cast<std::size_t>(last - at) + 1));
+        if (!at) return npos;
+        const char* start = at - anchor;
+        if (std::memcmp(start, needle.data(), needle.size()) == 0)
+            return static_cast<std::size_t>(start - base);
+        ++at;
+    }
+    return npos;
 }
 
 std::size_t find(std::string_view hay, std::string_view needle, std::size_t from,

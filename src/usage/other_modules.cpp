@@ -8,6 +8,7 @@
 #include "text/convert.h"
 #include "text/lines.h"
 #include "text/search.h"
+#include "usage/file_words.h"
 #include "usage/occurrence.h"
 #include "usage/public_pass.h"
 #include "usage/word_ids.h"
@@ -117,37 +118,27 @@ class IndexedOtherModules final : public OtherModules {
 
     void load(std::uint32_t f, const fs::path& path) {
         File& file = files_[f];
-        file.content = files::readAll(path);
+        FileWords words = fileWords(files::readAll(path), scratch_);
         file.loaded = true;
         ++file.version;
-        const std::string_view content = file.content;
-        text::LineReader reader(content);
-        while (!reader.atEnd()) {
-            const std::string_view line = reader.readLine();
-            ++line_;
-            forEachWord(line, [&](std::string_view word, words::Where where) {
-                const std::uint32_t id = ids_.add(word);
-                if (id >= seen_.size()) grow(id);
-                if (seen_[id] == line_) return;
-                seen_[id] = line_;
-                if (where == words::Where::Code) {
-                    if (fileLines_[id]++ == 0) touched_.push_back(id);
-                } else {
-                    comments_[id].push_back({f, file.version,
-                                             static_cast<std::size_t>(line.data() - content.data()),
-                                             line.size()});
-                }
-            });
-        }
-        std::sort(touched_.begin(), touched_.end());
         file.codeLines.clear();
-        file.codeLines.reserve(touched_.size());
-        for (std::uint32_t id : touched_) {
-            file.codeLines.emplace_back(id, fileLines_[id]);
-            codeLines_[id] += file.rows * fileLines_[id];
-            fileLines_[id] = 0;
+        file.codeLines.reserve(words.codeLines.size());
+        for (const auto& [word, lines] : words.codeLines) {
+            const std::uint32_t id = add(word);
+            file.codeLines.emplace_back(id, lines);
+            codeLines_[id] += file.rows * lines;
         }
-        touched_.clear();
+        std::sort(file.codeLines.begin(), file.codeLines.end());
+        for (const FileWords::CommentLine& c : words.commentLines)
+            comments_[add(c.word)].push_back({f, file.version, c.offset, c.length});
+        file.content = std::move(words.content);
+    }
+
+    std::uint32_t add(std::string_view word) {
+        const std::uint32_t id = ids_.add(word);
+        if (id >= codeLines_.size())
+            codeLines_.resize(std::max<std::size_t>(id + 1, codeLines_.size() * 2), 0);
+        return id;
     }
 
     void unload(std::uint32_t f) {
@@ -157,13 +148,6 @@ class IndexedOtherModules final : public OtherModules {
         file.loaded = false;
         file.codeLines = {};
         file.content = {};
-    }
-
-    void grow(std::uint32_t id) {
-        const std::size_t size = std::max<std::size_t>(id + 1, seen_.size() * 2);
-        seen_.resize(size, 0);
-        fileLines_.resize(size, 0);
-        codeLines_.resize(size, 0);
     }
 
     std::int64_t plainUses(const Bytes& name, std::uint32_t selfFile, std::int64_t selfRows) {
@@ -208,10 +192,7 @@ class IndexedOtherModules final : public OtherModules {
     WordIds ids_;
     std::vector<std::int64_t> codeLines_;  // per word: code lines over all loaded files
     std::unordered_map<std::uint32_t, std::vector<CommentLine>> comments_;
-    std::vector<std::uint64_t> seen_;       // per word: the last line it was met on
-    std::vector<std::uint32_t> fileLines_;  // per word: lines of the file being loaded
-    std::vector<std::uint32_t> touched_;    // words met in the file being loaded
-    std::uint64_t line_ = 0;
+    WordIds scratch_;
 };
 
 }  // namespace

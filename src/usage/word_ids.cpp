@@ -31,6 +31,20 @@ std::uint32_t WordIds::add(std::string_view word, std::uint64_t hash) {
     return id;
 }
 
+void WordIds::clear() {
+    std::fill(slots_.begin(), slots_.end(), 0);
+    words_.clear();
+    hashes_.clear();
+    // Keep the largest block only.
+    if (!blocks_.empty()) {
+        std::unique_ptr<char[]> last = std::move(blocks_.back());
+        blocks_.clear();
+        blocks_.push_back(std::move(last));
+        blockAt_ = blocks_.back().get();
+        blockLeft_ = blockSize_;
+    }
+}
+
 std::string_view WordIds::keep(std::string_view word) {
     if (word.size() > blockLeft_) {
         // Blocks grow with the table: a handful of names takes little, a project's words few

@@ -36,6 +36,8 @@ class WordIds {
     std::uint32_t add(std::string_view word) { return add(word, hashWord(word)); }
     std::uint32_t add(std::string_view word, std::uint64_t hash);
     std::size_t size() const { return words_.size(); }
+    // Forgets every word, keeping the memory for the next use.
+    void clear();
     std::string_view word(std::uint32_t id) const { return words_[id]; }
 
   private:

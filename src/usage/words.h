@@ -14,6 +14,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "text/search.h"
+
 namespace scourvane {
 
 // True when the name can be counted through words.
@@ -40,13 +42,13 @@ std::size_t firstApostrophe(std::string_view line);
 }  // namespace words
 
 // Calls emit(word, Where) for every accepted word of the line that a plain name could be
-// counted by, left to right. A word may be reported more than once. Comment words are left out
-// where nothing but boundary bytes stands before the apostrophe: no plain name can occur there.
+// counted by, left to right. A word may be reported more than once. A comment word is left out
+// unless its bytes also stand before the apostrophe: a plain name holds no apostrophe, so its
+// first occurrence can only lie before the apostrophe if it lies wholly there.
 template <class Emit>
 void forEachWord(std::string_view line, Emit&& emit) {
     if (words::holdsNoPlainName(line)) return;
     const std::size_t apostrophe = words::firstApostrophe(line);
-    bool codeBytes = false;  // a byte other than a boundary stands before the apostrophe
     // Walk the padded line " " + line + " " without building it.
     char before = ' ';
     std::size_t start = 0;  // where the current run begins, in the line
@@ -54,12 +56,12 @@ void forEachWord(std::string_view line, Emit&& emit) {
     for (std::size_t i = 0; i <= n; ++i) {
         const char c = i < n ? line[i] : ' ';
         if (!words::isBoundary(c)) continue;
-        if (i > start) {
-            const bool code = start < apostrophe;
-            codeBytes = codeBytes || code;
-            if ((code || codeBytes) && words::acceptedPair(before, c))
-                emit(line.substr(start, i - start),
-                     code ? words::Where::Code : words::Where::Comment);
+        if (i > start && words::acceptedPair(before, c)) {
+            const std::string_view word = line.substr(start, i - start);
+            if (start < apostrophe)
+                emit(word, words::Where::Code);
+            else if (text::containsBytes(line.substr(0, apostrophe), word))
+                emit(word, words::Where::Comment);
         }
         before = c;
         start = i + 1;
