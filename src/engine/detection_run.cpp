@@ -71,6 +71,7 @@ void detectionRun(RunContext& ctx) {
     for (std::size_t i = 0; i < count; ++i) {
         w.selectModule(static_cast<int>(i));
         guarded(w, [&] { moduleDriver(ctx, i, *others); });
+        others->finished(ctx.modules()[i]);
     }
     ctx.setProgress(0);
 }

@@ -14,8 +14,11 @@ FileWords fileWords(std::string content, WordIds& scratch) {
     // code words before comment words within a line.
     std::vector<std::uint64_t> seen;
     std::vector<std::uint32_t> lines;
-    std::vector<std::string_view> firstSeen;
+    std::vector<FileWords::Span> firstSeen;
     std::uint64_t line = 0;
+    auto span = [&](std::string_view part) {
+        return FileWords::Span{static_cast<std::size_t>(part.data() - text.data()), part.size()};
+    };
     text::LineReader reader(text);
     while (!reader.atEnd()) {
         const std::string_view row = reader.readLine();
@@ -25,19 +28,18 @@ FileWords fileWords(std::string content, WordIds& scratch) {
             if (id == seen.size()) {
                 seen.push_back(0);
                 lines.push_back(0);
-                firstSeen.push_back(word);
+                firstSeen.push_back(span(word));
             }
             if (seen[id] == line) return;
             seen[id] = line;
             if (where == words::Where::Code)
                 ++lines[id];
             else
-                out.commentLines.push_back(
-                    {word, static_cast<std::size_t>(row.data() - text.data()), row.size()});
+                out.commentLines.push_back({span(word), span(row)});
         });
     }
     for (std::uint32_t id = 0; id < lines.size(); ++id)
-        if (lines[id] > 0) out.codeLines.emplace_back(firstSeen[id], lines[id]);
+        if (lines[id] > 0) out.codeWords.push_back({firstSeen[id], lines[id]});
     return out;
 }
 

@@ -13,13 +13,24 @@
 namespace scourvane {
 
 struct FileWords {
+    // A place in content, so that the words survive moving the content around.
+    struct Span {
+        std::size_t offset, length;
+    };
+    struct CodeWord {
+        Span word;
+        std::uint32_t lines;
+    };
     struct CommentLine {
-        std::string_view word;
-        std::size_t offset, length;  // the line, in content
+        Span word, line;
     };
     std::string content;
-    std::vector<std::pair<std::string_view, std::uint32_t>> codeLines;  // into content
+    std::vector<CodeWord> codeWords;
     std::vector<CommentLine> commentLines;
+
+    std::string_view text(Span s) const {
+        return std::string_view(content).substr(s.offset, s.length);
+    }
 };
 
 // `scratch` is working memory, reused from call to call.

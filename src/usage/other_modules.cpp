@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "base/progress.h"
+#include "base/run_error.h"
 #include "intake/file_ops.h"
 #include "text/convert.h"
 #include "text/lines.h"
@@ -12,6 +13,7 @@
 #include "usage/occurrence.h"
 #include "usage/public_pass.h"
 #include "usage/word_ids.h"
+#include "usage/word_prefetch.h"
 #include "usage/words.h"
 
 namespace scourvane {
@@ -37,6 +39,7 @@ class PlainOtherModules final : public OtherModules {
         }
     }
     void changed(const Bytes&) override {}
+    void finished(const Bytes&) override {}
 
   private:
     RunContext& ctx_;
@@ -57,14 +60,16 @@ class IndexedOtherModules final : public OtherModules {
             if (added) files_.emplace_back();
             ++files_[it->second].rows;
             rowFile_.push_back(it->second);
+            if (added) prefetch(it->second, row);
         }
     }
 
     void count(PassEnv& env, PublicDeclarations& decls, const Bytes& self) override {
         const std::string shownSelf = text::toUtf8(self);
+        prefetch_.help(scratch_);
         for (std::size_t r = 0; r < rows_.size(); ++r) {
             if (rows_[r] == self) continue;
-            if (!files_[rowFile_[r]].loaded) load(rowFile_[r], ctx_.moduleFile(rows_[r]));
+            if (!files_[rowFile_[r]].loaded) obtain(rowFile_[r], rows_[r]);
             env.setProgress(0);
             env.window().setStatus(scanningStatus(rows_[r], shownSelf));
             env.yield();
@@ -88,8 +93,21 @@ class IndexedOtherModules final : public OtherModules {
     }
 
     void changed(const Bytes& row) override {
-        for (std::size_t r = 0; r < rows_.size(); ++r)
-            if (rows_[r] == row) unload(rowFile_[r]);
+        for (std::size_t r = 0; r < rows_.size(); ++r) {
+            if (rows_[r] != row) continue;
+            const std::uint32_t f = rowFile_[r];
+            unload(f);
+            ++files_[f].generation;
+            prefetch_.cancel(f);
+        }
+    }
+
+    void finished(const Bytes& row) override {
+        for (std::size_t r = 0; r < rows_.size(); ++r) {
+            if (rows_[r] != row) continue;
+            prefetch(rowFile_[r], row);
+            return;
+        }
     }
 
   private:
@@ -102,7 +120,8 @@ class IndexedOtherModules final : public OtherModules {
     struct File {
         std::int64_t rows = 0;  // rows of the table that name this file
         bool loaded = false;
-        std::uint32_t version = 0;
+        std::uint32_t version = 0;     // of what is loaded
+        std::uint64_t generation = 0;  // changes the passes made to the file
         std::string content;
         std::vector<std::pair<std::uint32_t, std::uint32_t>> codeLines;  // word id, lines
     };
@@ -116,21 +135,37 @@ class IndexedOtherModules final : public OtherModules {
 #endif
     }
 
-    void load(std::uint32_t f, const fs::path& path) {
+    void prefetch(std::uint32_t f, const Bytes& row) {
+        try {
+            prefetch_.request(f, files_[f].generation, ctx_.moduleFile(row));
+        } catch (const RunError&) {
+            // A row that names no file of the copy: counting reports it when it gets there.
+        }
+    }
+
+    // The words of the file as it stands: made ahead on the other thread, or read now. A file
+    // that cannot be read throws its error here.
+    void obtain(std::uint32_t f, const Bytes& row) {
+        std::optional<FileWords> words = prefetch_.take(f, files_[f].generation);
+        if (!words) words = fileWords(files::readAll(ctx_.moduleFile(row)), scratch_);
+        merge(f, std::move(*words));
+    }
+
+    void merge(std::uint32_t f, FileWords words) {
         File& file = files_[f];
-        FileWords words = fileWords(files::readAll(path), scratch_);
         file.loaded = true;
         ++file.version;
         file.codeLines.clear();
-        file.codeLines.reserve(words.codeLines.size());
-        for (const auto& [word, lines] : words.codeLines) {
-            const std::uint32_t id = add(word);
-            file.codeLines.emplace_back(id, lines);
-            codeLines_[id] += file.rows * lines;
+        file.codeLines.reserve(words.codeWords.size());
+        for (const FileWords::CodeWord& w : words.codeWords) {
+            const std::uint32_t id = add(words.text(w.word));
+            file.codeLines.emplace_back(id, w.lines);
+            codeLines_[id] += file.rows * w.lines;
         }
         std::sort(file.codeLines.begin(), file.codeLines.end());
         for (const FileWords::CommentLine& c : words.commentLines)
-            comments_[add(c.word)].push_back({f, file.version, c.offset, c.length});
+            comments_[add(words.text(c.word))].push_back(
+                {f, file.version, c.line.offset, c.line.length});
         file.content = std::move(words.content);
     }
 
@@ -193,6 +228,7 @@ class IndexedOtherModules final : public OtherModules {
     std::vector<std::int64_t> codeLines_;  // per word: code lines over all loaded files
     std::unordered_map<std::uint32_t, std::vector<CommentLine>> comments_;
     WordIds scratch_;
+    WordPrefetch prefetch_;
 };
 
 }  // namespace

@@ -20,6 +20,9 @@ class OtherModules {
     virtual void count(PassEnv& env, PublicDeclarations& decls, const Bytes& self) = 0;
     // The file of `row` has been written, or may have been.
     virtual void changed(const Bytes& row) = 0;
+    // The passes of `row` are done for this run: its file now stands as the later modules
+    // will see it.
+    virtual void finished(const Bytes& row) = 0;
 };
 
 // The way the session asks for: every file read again and every pair of a line and a name
