@@ -22,22 +22,33 @@ void requestStop() {
 }
 
 void ConsoleWindow::setStatus(const std::string& text) {
-    status_ = oneLine(text);
-    redraw();
+    if (!interactive_) return;
+    status_ = text;
+    redrawSoon();
 }
 
 void ConsoleWindow::setProgress(int value) {
+    if (!interactive_) return;
     progress_ = value;
+    redrawSoon();
+}
+
+void ConsoleWindow::redrawSoon() {
+    dirty_ = true;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastDrawn_ < std::chrono::milliseconds(50)) return;
+    lastDrawn_ = now;
     redraw();
 }
 
 void ConsoleWindow::redraw() {
-    if (!interactive_) return;
+    if (!interactive_ || !dirty_) return;
+    dirty_ = false;
     constexpr int kWidth = 20;
     const int filled = progress_ * kWidth / 100;
     std::string bar(static_cast<std::size_t>(filled), '#');
     bar.append(static_cast<std::size_t>(kWidth - filled), '.');
-    std::fprintf(err_, "\r\033[K[%s] %3d%%  %s", bar.c_str(), progress_, status_.c_str());
+    std::fprintf(err_, "\r\033[K[%s] %3d%%  %s", bar.c_str(), progress_, oneLine(status_).c_str());
     std::fflush(err_);
     drawn_ = true;
 }
@@ -57,6 +68,7 @@ void ConsoleWindow::showError(int number, const std::string& description) {
 }
 
 bool ConsoleWindow::yield() {
+    if (dirty_) redrawSoon();
     return !stopRequested.load();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The engine's window as a terminal: status and a progress bar on stderr when it is a
 // terminal, each error box as one line "Error N (description)" on stderr.
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -35,6 +36,9 @@ class ConsoleWindow : public Window {
     const std::vector<std::string>& modules() const { return modules_; }
 
   private:
+    // Draws the status line when something changed and the last drawing is old enough: a run
+    // sets thousands of texts a second, and a terminal would spend its time painting them.
+    void redrawSoon();
     void redraw();
 
     std::FILE* err_;
@@ -42,6 +46,8 @@ class ConsoleWindow : public Window {
     std::string status_;
     int progress_ = 0;
     bool drawn_ = false;
+    bool dirty_ = false;
+    std::chrono::steady_clock::time_point lastDrawn_{};
     std::vector<ErrorRecord> errors_;
     std::vector<std::string> modules_;
 };
