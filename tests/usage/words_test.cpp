@@ -1,0 +1,119 @@
+// Counting uses through the words of the lines must give exactly what the occurrence test gives
+// line by line. Random lines full of what trips a word split (boundary bytes in every pair,
+// apostrophes before and after a name, "_Error", double-byte characters whose trail byte looks
+// like "\", "_", "(" or a letter, lone lead bytes) against random names, plain or not.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+
+#include "text/codepage.h"
+#include "text/lines.h"
+#include "usage/file_words.h"
+#include "usage/name_words.h"
+#include "usage/occurrence.h"
+#include "usage/use_counter.h"
+
+namespace scourvane {
+namespace {
+
+const char* const kPieces[] = {
+    "Foo",      "Fo",       "oo",       "Bar",    "x",        "1",
+    " ",        " ",        " ",        "(",      ")",        ".",
+    ",",        "'",        "\"",       "_Error", "_Err",     "\t",
+    ":",        "$",        "!",        "=",      "\x83\x5C", "\x81\x5F",
+    "\x83\x28", "\x82\x60", "\x83\x41", "\x81",   "\xE0",     "'<\x96\xA2\x8E\x67\x97\x70> |",
+};
+const char* const kNames[] = {
+    "Foo",      "Fo", "oo",  "Bar",  "x", "1",  "\x83\x5C", "\x81\x5F", "Foo\x83\x5C",
+    "\x82\x60", "A",  "a.b", "Foo,", ")", "x'", "\x83\x28", "F",
+};
+
+std::string randomLine(std::mt19937& rng) {
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(kPieces) - 1);
+    std::uniform_int_distribution<int> length(0, 14);
+    std::string line;
+    for (int n = length(rng); n > 0; --n) line += kPieces[pick(rng)];
+    return line;
+}
+
+std::vector<text::Bytes> randomNames(std::mt19937& rng) {
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(kNames) - 1);
+    std::uniform_int_distribution<int> count(1, 6);
+    std::vector<text::Bytes> names;
+    for (int n = count(rng); n > 0; --n) names.emplace_back(kNames[pick(rng)]);  // repeats too
+    return names;
+}
+
+class WordCounting : public ::testing::TestWithParam<int> {
+  protected:
+    text::ScopedCodePage cp{GetParam()};
+};
+
+TEST_P(WordCounting, NameLookupAgreesWithTheOccurrenceTestOnEveryLine) {
+    std::mt19937 rng(static_cast<unsigned>(GetParam()));
+    for (int round = 0; round < 3000; ++round) {
+        const std::vector<text::Bytes> names = randomNames(rng);
+        NameWords lookup(names);
+        for (int l = 0; l < 8; ++l) {
+            const std::string line = randomLine(rng);
+            std::set<std::size_t> hit;
+            lookup.forEachUse(line, [&](std::uint32_t g) {
+                for (std::size_t k : lookup.members(g)) EXPECT_TRUE(hit.insert(k).second);
+            });
+            for (std::size_t k : lookup.unplain())
+                if (usesName(line, names[k])) hit.insert(k);
+            for (std::size_t k = 0; k < names.size(); ++k)
+                ASSERT_EQ(hit.count(k) == 1, usesName(line, names[k]))
+                    << "round " << round << " line [" << line << "] name [" << names[k] << "]";
+        }
+    }
+}
+
+TEST_P(WordCounting, IndexedCountsEqualPlainCounts) {
+    std::mt19937 rng(static_cast<unsigned>(GetParam()) + 1);
+    for (int round = 0; round < 500; ++round) {
+        const std::vector<text::Bytes> names = randomNames(rng);
+        std::vector<text::Bytes> lines(rng() % 30);
+        for (auto& line : lines) line = randomLine(rng);
+        std::vector<std::int64_t> plain(names.size(), 0), indexed(names.size(), 0);
+        std::size_t plainCalls = 0, indexedCalls = 0;
+        plainUseCounter().addUses(names, lines, plain,
+                                  [&](std::size_t i) { EXPECT_EQ(i, plainCalls++); });
+        indexedUseCounter().addUses(names, lines, indexed,
+                                    [&](std::size_t i) { EXPECT_EQ(i, indexedCalls++); });
+        ASSERT_EQ(indexed, plain) << "round " << round;
+        EXPECT_EQ(indexedCalls, lines.size());
+    }
+}
+
+// A file's code lines per word, plus its comment lines that pass the occurrence test, are the
+// lines that use a plain name.
+TEST_P(WordCounting, FileWordsGiveTheLinesThatUseEachPlainName) {
+    std::mt19937 rng(static_cast<unsigned>(GetParam()) + 2);
+    WordIds scratch;
+    for (int round = 0; round < 500; ++round) {
+        std::string content;
+        for (int l = static_cast<int>(rng() % 20); l > 0; --l)
+            content += randomLine(rng) + (rng() % 3 == 0 ? "\n" : "\r\n");
+        const FileWords words = fileWords(content, scratch);
+        for (const char* name : kNames) {
+            if (!isPlainName(name)) continue;
+            std::int64_t expected = 0;
+            text::LineReader reader(content);
+            while (!reader.atEnd())
+                if (usesName(reader.readLine(), name)) ++expected;
+            std::int64_t counted = 0;
+            for (const auto& w : words.codeWords)
+                if (words.text(w.word) == name) counted += w.lines;
+            for (const auto& c : words.commentLines)
+                if (words.text(c.word) == name && usesName(words.text(c.line), name)) ++counted;
+            ASSERT_EQ(counted, expected) << "round " << round << " name [" << name << "]";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(CodePages, WordCounting, ::testing::Values(932, 1252));
+
+}  // namespace
+}  // namespace scourvane
