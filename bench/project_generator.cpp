@@ -1,5 +1,6 @@
 #include "project_generator.h"
 
+#include <algorithm>
 #include <fstream>
 #include <stdexcept>
 
@@ -83,6 +84,11 @@ void addCode(ModuleText& m, std::size_t k, std::size_t n, std::size_t budget) {
     }
 }
 
+std::string padded(std::size_t k, std::size_t width) {
+    std::string s = std::to_string(k);
+    return std::string(s.size() < width ? width - s.size() : 0, '0') + s;
+}
+
 }  // namespace
 
 GeneratedProject generateProject(const fs::path& folder, std::size_t lines, std::size_t modules) {
@@ -125,6 +131,78 @@ GeneratedProject generateProject(const fs::path& folder, std::size_t lines, std:
     vbp += "Startup=\"frmMain\"\r\nName=\"" + stem + "\"\r\n";
     writeBytes(project.projectFile, vbp);
     writeBytes(folder / (stem + ".vbw"), "frmMain = 0, 0, 0, 0, C, 0, 0, 0, 0, C\r\n");
+    return project;
+}
+
+GeneratedProject generateModuleProject(const fs::path& folder, const ModuleShape& shape) {
+    if (!fs::create_directories(folder))
+        throw std::runtime_error("folder exists: " + folder.string());
+    const std::string stem = folder.filename().string();
+    const std::string moduleName = "Shaped";
+
+    ModuleText m;
+    m.add("Attribute VB_Name = \"" + moduleName + "\"");
+    m.add("Option Explicit");
+    m.add("' 集計表とｿｰｽの処理 (ﾓｼﾞｭｰﾙ " + moduleName + ")");
+    const std::size_t width = std::to_string(shape.privateVariables).size();
+    std::vector<std::string> usedPrivates;
+    for (std::size_t k = 0; k < shape.privateVariables; ++k) {
+        const std::string name = "mName" + padded(k, width);
+        m.add("Private " + name + " As Long");
+        if (k % 2 == 0) usedPrivates.push_back(name);
+    }
+    m.add("");
+    m.add("Public Sub Run()");
+    m.add("    Step0");
+    m.add("End Sub");
+    m.add("");
+
+    std::vector<std::string> usedDims;
+    for (std::size_t d = 0; d < shape.dimsPerProcedure; ++d)
+        if (d % 3 != 2) usedDims.push_back("v" + std::to_string(d));
+    // Besides its Dim lines and body: the header, the call of the next one, the end line and
+    // the empty line after it.
+    constexpr std::size_t kFrame = 4;
+    const std::size_t perProcedure =
+        std::max(shape.procedureLines, shape.dimsPerProcedure + kFrame + 1);
+    const std::size_t room = shape.lines > m.lines.size() ? shape.lines - m.lines.size() : 0;
+    const std::size_t count = std::max<std::size_t>(1, room / perProcedure);
+    const std::size_t body = perProcedure - shape.dimsPerProcedure - kFrame;
+    std::size_t nextPrivate = 0;
+    for (std::size_t j = 0; j < count; ++j) {
+        m.add("Private Sub Step" + std::to_string(j) + "()");
+        for (std::size_t d = 0; d < shape.dimsPerProcedure; ++d)
+            m.add("    Dim v" + std::to_string(d) + " As Long");
+        // Used names come round in turn, so each is used as soon as the body is long enough.
+        std::size_t nextDim = 0;
+        for (std::size_t s = 0; s < body; ++s) {
+            const std::string step = std::to_string(s + 1);
+            if (s % 10 == 9) {
+                m.add("    ' 予定表を更新する");
+            } else if (s % 2 == 1 && !usedPrivates.empty()) {
+                const std::string& name = usedPrivates[nextPrivate++ % usedPrivates.size()];
+                m.add("    " + name + " = " + name + " + " + step);
+            } else if (!usedDims.empty()) {
+                const std::string& name = usedDims[nextDim++ % usedDims.size()];
+                m.add("    " + name + " = " + name + " * " + step + " ' ｶｳﾝﾄ");
+            } else {
+                m.add("    DoEvents");
+            }
+        }
+        m.add(j + 1 < count ? "    Step" + std::to_string(j + 1) : std::string("    DoEvents"));
+        m.add("End Sub");
+        m.add("");
+    }
+
+    GeneratedProject project;
+    project.projectFile = folder / (stem + ".vbp");
+    writeBytes(folder / (moduleName + ".bas"), toCp932(m));
+    project.modules.push_back(moduleName + ".bas");
+    project.lines = m.lines.size();
+    writeBytes(project.projectFile, "Type=Exe\r\nModule=" + moduleName + "; " + moduleName +
+                                        ".bas\r\nStartup=\"Sub Main\"\r\nName=\"" + stem +
+                                        "\"\r\n");
+    writeBytes(folder / (stem + ".vbw"), moduleName + " = 0, 0, 0, 0, C\r\n");
     return project;
 }
 
