@@ -21,6 +21,8 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -99,6 +101,9 @@ int measureChild(const fs::path& projectFile, Counting counting) {
         if (entry.is_regular_file() && isModuleFile(entry.path()))
             moduleFiles.push_back(entry.path());
 
+    // Each phase starts with nothing left to write back from the one before (the generator's
+    // files, the baseline's copies), so that neither pays for the other's writes.
+    ::sync();
     // Every module read and replaced (atomically, as the engine does) five times.
     const fs::path scratch = folder.parent_path() / (folder.filename().string() + "-scratch");
     fs::create_directories(scratch);
@@ -110,6 +115,7 @@ int measureChild(const fs::path& projectFile, Counting counting) {
     const double baseline = secondsSince(start);
     const double baselineCpu = cpuSeconds() - cpu;
     fs::remove_all(scratch);
+    ::sync();
     const long rssBefore = selfStatusKiB("VmRSS");
 
     SilentWindow window;

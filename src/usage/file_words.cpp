@@ -24,6 +24,7 @@ FileWords fileWords(std::string content, WordIds& scratch) {
         const std::string_view row = reader.readLine();
         ++line;
         forEachWord(row, [&](std::string_view word, words::Where where) {
+            if (!beginsIdentifier(word[0])) return;
             const std::uint32_t id = scratch.add(word);
             if (id == seen.size()) {
                 seen.push_back(0);

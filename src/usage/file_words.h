@@ -1,7 +1,8 @@
 #pragma once
-// The words of one module file, counted for the cross-module index: for every word, the lines
-// that hold it as a code word, and the lines where it stands only as a comment word (settled
-// later with the occurrence test). A pure function of the file's bytes.
+// The words of one module file, counted for the cross-module index: for every word that
+// begins like an identifier, the lines that hold it as a code word, and the lines where it stands
+// only as a comment word (settled later with the occurrence test). A pure function of the file's
+// bytes.
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -88,7 +88,7 @@ class IndexedOtherModules final : public OtherModules {
         for (std::size_t k = 0; k < decls.names.size(); ++k) {
             const Bytes& name = decls.names[k];
             decls.others[k] +=
-                isPlainName(name) ? plainUses(name, selfFile, selfRows) : scannedUses(name, self);
+                isIndexedName(name) ? plainUses(name, selfFile, selfRows) : scannedUses(name, self);
         }
     }
 

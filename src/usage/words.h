@@ -21,6 +21,18 @@ namespace scourvane {
 // True when the name can be counted through words.
 bool isPlainName(std::string_view name);
 
+// True for a byte an identifier may begin with: a letter, "_", or a byte of a character outside
+// ASCII. The cross-module index keeps only words that begin so; other names (numbers,
+// operators) are counted by scanning.
+inline bool beginsIdentifier(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u >= 0x80 || u == '_' || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z');
+}
+
+inline bool isIndexedName(std::string_view name) {
+    return isPlainName(name) && beginsIdentifier(name[0]);
+}
+
 namespace words {
 
 // True when the line uses no plain name: it holds "_Error", or it is a comment from its first
