@@ -1,7 +1,10 @@
 #include "engine/detection_run.h"
 
+#include <limits>
+
 #include "base/guard.h"
 #include "collect/module_collection.h"
+#include "engine/prepared_module.h"
 #include "intake/file_ops.h"
 #include "text/convert.h"
 #include "usage/local_variables.h"
@@ -23,26 +26,70 @@ std::string statusFinished(const std::string& workingCopy) {
     return "終了しました。新ﾌﾟﾛｼﾞｪｸﾄは\r\n" + workingCopy + "\r\nに作成しました。";
 }
 
-void moduleDriver(RunContext& ctx, std::size_t index, OtherModules& others) {
+namespace {
+
+// Whether replaying the counter changes can overflow no counter: then they give the labels the
+// passes would have given. Otherwise the passes run as usual and meet the overflow themselves.
+bool replaySafe(const Counters& counters, const PreparedModule& prepared) {
+    std::int64_t up[kCounterCount] = {}, down[kCounterCount] = {};
+    for (const PreparedPass* pass : {&prepared.locals, &prepared.privates})
+        for (const auto& [id, delta] : pass->bumps) (delta > 0 ? up : down)[indexOf(id)] += delta;
+    for (int i = 0; i < kCounterCount; ++i) {
+        const std::int64_t value = counters.get(static_cast<CounterId>(i));
+        if (value + up[i] > std::numeric_limits<std::int32_t>::max() ||
+            value + down[i] < std::numeric_limits<std::int32_t>::min())
+            return false;
+    }
+    return true;
+}
+
+// A prepared pass as the pass itself would end: its counter changes, then its file written.
+// False when the write failed (its error box shown): the file keeps its content, and the next
+// passes must read it.
+bool commitPass(RunContext& ctx, const Bytes& name, const PreparedPass& pass) {
+    return guarded(ctx.window(), [&] {
+        const fs::path file = ctx.moduleFile(name);
+        for (const auto& [id, delta] : pass.bumps) ctx.bump(id, delta);
+        ctx.yield();
+        files::writeAll(file, pass.text);
+    });
+}
+
+}  // namespace
+
+void moduleDriver(RunContext& ctx, std::size_t index, OtherModules& others,
+                  std::optional<PreparedModule> prepared) {
     Window& w = ctx.window();
     Counters& counters = ctx.counters();
     const Bytes name = ctx.modules()[index];
     const std::string shown = text::toUtf8(name);
+    if (prepared && !replaySafe(counters, *prepared)) prepared.reset();
 
     w.setStatus("");
     ctx.setProgress(0);
     w.setStatus(statusCollecting(shown));
-    guarded(w, [&] { collectModule(ctx, name); });
+    if (prepared) {
+        ctx.objects() = prepared->objects;
+        if (!commitPass(ctx, name, prepared->collected)) prepared.reset();
+    } else {
+        guarded(w, [&] { collectModule(ctx, name); });
+    }
     others.changed(name);
 
     w.setStatus(statusSearching("Dim", shown));
-    guarded(w, [&] { localVariablePass(ctx, name); });
+    if (!prepared || !commitPass(ctx, name, prepared->locals)) {
+        if (!prepared) guarded(w, [&] { localVariablePass(ctx, name); });
+        prepared.reset();
+    }
     others.changed(name);
     counters.show(CounterId::Dim, w);
     counters.show(CounterId::UnusedDim, w);
 
     w.setStatus(statusSearching("Private", shown));
-    guarded(w, [&] { privatePass(ctx, name); });
+    if (!prepared || !commitPass(ctx, name, prepared->privates)) {
+        if (!prepared) guarded(w, [&] { privatePass(ctx, name); });
+        prepared.reset();
+    }
     others.changed(name);
     counters.show(CounterId::Private, w);
     counters.show(CounterId::UnusedPrivate, w);
@@ -68,9 +115,21 @@ void detectionRun(RunContext& ctx) {
     // The table is not changed during a run (intake refuses to start while one is under way).
     const std::size_t count = ctx.modules().size();
     const std::unique_ptr<OtherModules> others = otherModules(ctx);
+    // With the index, the next module's first passes are prepared while this one finishes.
+    std::optional<ModulePreparer> preparer;
+    if (ctx.session().counting == Counting::Indexed && count > 0) {
+        preparer.emplace(ctx.session().intake);
+        preparer->request(0, ctx.modules()[0], others->generation(0));
+    }
     for (std::size_t i = 0; i < count; ++i) {
         w.selectModule(static_cast<int>(i));
-        guarded(w, [&] { moduleDriver(ctx, i, *others); });
+        std::optional<PreparedModule> prepared;
+        if (preparer) {
+            prepared = preparer->take(i, others->generation(i));
+            if (i + 1 < count)
+                preparer->request(i + 1, ctx.modules()[i + 1], others->generation(i + 1));
+        }
+        guarded(w, [&] { moduleDriver(ctx, i, *others, std::move(prepared)); });
         others->finished(ctx.modules()[i]);
     }
     ctx.setProgress(0);

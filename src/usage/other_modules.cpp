@@ -40,6 +40,7 @@ class PlainOtherModules final : public OtherModules {
     }
     void changed(const Bytes&) override {}
     void finished(const Bytes&) override {}
+    std::uint64_t generation(std::size_t) const override { return 0; }
 
   private:
     RunContext& ctx_;
@@ -100,6 +101,10 @@ class IndexedOtherModules final : public OtherModules {
             ++files_[f].generation;
             prefetch_.cancel(f);
         }
+    }
+
+    std::uint64_t generation(std::size_t row) const override {
+        return files_[rowFile_[row]].generation;
     }
 
     void finished(const Bytes& row) override {

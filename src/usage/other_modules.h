@@ -2,6 +2,7 @@
 // The using lines of the other modules, which the public pass of each module counts: every row
 // of the module table but the module's own, each file as it stands at that moment (the modules
 // before it carry all their passes, the later ones are as intake copied them).
+#include <cstdint>
 #include <memory>
 
 #include "base/context.h"
@@ -23,6 +24,8 @@ class OtherModules {
     // The passes of `row` are done for this run: its file now stands as the later modules
     // will see it.
     virtual void finished(const Bytes& row) = 0;
+    // How often the file of the row in the table has been changed so far in this run.
+    virtual std::uint64_t generation(std::size_t row) const = 0;
 };
 
 // The way the session asks for: every file read again and every pair of a line and a name

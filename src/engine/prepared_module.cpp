@@ -1,0 +1,129 @@
+#include "engine/prepared_module.h"
+
+#include <algorithm>
+#include <string>
+
+#include "base/context.h"
+#include "base/paths.h"
+#include "collect/module_collection.h"
+#include "intake/file_ops.h"
+#include "usage/local_variables.h"
+#include "usage/private_pass.h"
+
+namespace scourvane {
+
+namespace {
+
+// Takes what the passes show: the counter changes go to the pass being prepared; an error box
+// means the preparation is of no use.
+class RecordingSink final : public Window {
+  public:
+    PreparedPass* pass = nullptr;
+    bool failed = false;
+
+    void setCounterLabel(CounterId id, const std::string& text) override {
+        const std::int64_t value = std::stoll(text);
+        std::int64_t& last = values_[static_cast<std::size_t>(indexOf(id))];
+        pass->bumps.emplace_back(id, static_cast<std::int32_t>(value - last));
+        last = value;
+    }
+    void showError(int, const std::string&) override { failed = true; }
+    bool yield() override { return true; }
+    void setStatus(const std::string&) override {}
+    void setProjectLabel(const std::string&) override {}
+    void setModules(const std::vector<std::string>&) override {}
+    void selectModule(int) override {}
+    void setProgress(int) override {}
+    void setBusy(bool) override {}
+    void setRunEnabled(bool) override {}
+
+  private:
+    std::int64_t values_[kCounterCount] = {};
+};
+
+}  // namespace
+
+std::optional<PreparedModule> prepareModule(const IntakeState& intake, const Bytes& name) {
+    try {
+        Session session;
+        session.intake = intake;
+        RecordingSink sink;
+        RunContext ctx(session, sink);
+        const std::string content = files::readAll(workingCopyFile(intake.workingCopy, name));
+
+        PreparedModule out;
+        startObjectTable(session.objects, name);
+        sink.pass = &out.collected;
+        out.collected.text = collectModuleText(content, session.objects);
+        out.objects = session.objects;
+
+        sink.pass = &out.locals;
+        PassEnv localEnv(ctx, name);
+        out.locals.text = markUnusedLocals(localEnv, out.collected.text);
+
+        sink.pass = &out.privates;
+        PassEnv privateEnv(ctx, name);
+        out.privates.text = markUnusedPrivates(privateEnv, out.locals.text);
+        if (sink.failed) return std::nullopt;
+        return out;
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+ModulePreparer::ModulePreparer(IntakeState intake)
+    : intake_(std::move(intake)), thread_([this] { work(); }) {}
+
+ModulePreparer::~ModulePreparer() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+}
+
+void ModulePreparer::request(std::size_t row, const Bytes& name, std::uint64_t generation) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        queue_.push_back({row, generation, name});
+    }
+    changed_.notify_all();
+}
+
+std::optional<PreparedModule> ModulePreparer::take(std::size_t row, std::uint64_t generation) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        const auto it = done_.find(row);
+        if (it != done_.end()) {
+            std::optional<PreparedModule> prepared;
+            if (it->second.first == generation) prepared = std::move(it->second.second);
+            done_.erase(it);
+            return prepared;
+        }
+        const bool pending =
+            (working_ && working_->row == row) ||
+            std::any_of(queue_.begin(), queue_.end(), [&](const Job& j) { return j.row == row; });
+        if (!pending) return std::nullopt;
+        changed_.wait(lock);
+    }
+}
+
+void ModulePreparer::work() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
+        if (stopping_) return;
+        working_ = std::move(queue_.front());
+        queue_.pop_front();
+        const Job job = *working_;
+        lock.unlock();
+        std::optional<PreparedModule> prepared = prepareModule(intake_, job.name);
+        lock.lock();
+        working_.reset();
+        done_[job.row] = {job.generation, std::move(prepared)};
+        changed_.notify_all();
+    }
+}
+
+}  // namespace scourvane

@@ -1,0 +1,67 @@
+#pragma once
+// The first three passes of a module worked out ahead, on a thread of their own. Module
+// collection, the Dim pass and the private pass depend on nothing but the module's own text, so
+// while one module's public pass runs, the next module's can be prepared from its file as it
+// stands. The driver then writes each pass's text and replays the counter changes the pass
+// made, in the same order; whenever something is not as foreseen (a read, a write or a check
+// fails, the file changed meanwhile, a counter would overflow) it runs the passes as usual.
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "base/session.h"
+#include "base/window.h"
+
+namespace scourvane {
+
+struct PreparedPass {
+    Bytes text;                                             // the file's new content
+    std::vector<std::pair<CounterId, std::int32_t>> bumps;  // counter changes, in order
+};
+
+struct PreparedModule {
+    std::vector<Bytes> objects;  // the object table collection leaves
+    PreparedPass collected, locals, privates;
+};
+
+// The three passes on the module's file; nothing when reading it fails or a pass raises an
+// error (the passes then run as usual and report it).
+std::optional<PreparedModule> prepareModule(const IntakeState& intake, const Bytes& name);
+
+class ModulePreparer {
+  public:
+    explicit ModulePreparer(IntakeState intake);
+    ~ModulePreparer();
+    ModulePreparer(const ModulePreparer&) = delete;
+    ModulePreparer& operator=(const ModulePreparer&) = delete;
+
+    // Asks for the module in `row`, whose file is in the given generation now.
+    void request(std::size_t row, const Bytes& name, std::uint64_t generation);
+    // The module prepared from the file in this generation, waiting while it is being made.
+    std::optional<PreparedModule> take(std::size_t row, std::uint64_t generation);
+
+  private:
+    struct Job {
+        std::size_t row;
+        std::uint64_t generation;
+        Bytes name;
+    };
+    void work();
+
+    const IntakeState intake_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<Job> queue_;
+    std::optional<Job> working_;
+    std::map<std::size_t, std::pair<std::uint64_t, std::optional<PreparedModule>>> done_;
+    bool stopping_ = false;
+    std::thread thread_;  // last: starts once everything above exists
+};
+
+}  // namespace scourvane
