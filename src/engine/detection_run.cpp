@@ -95,7 +95,14 @@ void moduleDriver(RunContext& ctx, std::size_t index, OtherModules& others,
     counters.show(CounterId::UnusedPrivate, w);
 
     w.setStatus(statusSearching("Public", shown));
-    guarded(w, [&] { publicPass(ctx, name, others); });
+    guarded(w, [&] {
+        if (!prepared) return publicPass(ctx, name, others);
+        // As the pass's own collection would have counted them.
+        for (const auto& [id, delta] : prepared->publics.bumps) ctx.bump(id, delta);
+        ctx.yield();
+        publicPassCollected(ctx, name, others, std::move(prepared->publics.rows),
+                            std::move(prepared->publics.decls));
+    });
     others.changed(name);
     counters.show(CounterId::Public, w);
     counters.show(CounterId::UnusedPublic, w);
@@ -115,20 +122,20 @@ void detectionRun(RunContext& ctx) {
     // The table is not changed during a run (intake refuses to start while one is under way).
     const std::size_t count = ctx.modules().size();
     const std::unique_ptr<OtherModules> others = otherModules(ctx);
-    // With the index, the next module's first passes are prepared while this one finishes.
+    // With the index, the next modules' own passes are prepared while this one finishes.
     std::optional<ModulePreparer> preparer;
-    if (ctx.session().counting == Counting::Indexed && count > 0) {
-        preparer.emplace(ctx.session().intake);
-        preparer->request(0, ctx.modules()[0], others->generation(0));
-    }
+    if (ctx.session().counting == Counting::Indexed) preparer.emplace(ctx.session().intake);
+    std::size_t requested = 0;
+    auto requestUpTo = [&](std::size_t last) {
+        for (; preparer && requested < count && requested <= last; ++requested)
+            preparer->request(requested, ctx.modules()[requested], others->generation(requested));
+    };
+    constexpr std::size_t kAhead = 3;
     for (std::size_t i = 0; i < count; ++i) {
         w.selectModule(static_cast<int>(i));
+        requestUpTo(i + kAhead);
         std::optional<PreparedModule> prepared;
-        if (preparer) {
-            prepared = preparer->take(i, others->generation(i));
-            if (i + 1 < count)
-                preparer->request(i + 1, ctx.modules()[i + 1], others->generation(i + 1));
-        }
+        if (preparer) prepared = preparer->take(i, others->generation(i));
         guarded(w, [&] { moduleDriver(ctx, i, *others, std::move(prepared)); });
         others->finished(ctx.modules()[i]);
     }

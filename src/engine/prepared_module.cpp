@@ -7,6 +7,7 @@
 #include "base/paths.h"
 #include "collect/module_collection.h"
 #include "intake/file_ops.h"
+#include "text/lines.h"
 #include "usage/local_variables.h"
 #include "usage/private_pass.h"
 
@@ -18,13 +19,13 @@ namespace {
 // means the preparation is of no use.
 class RecordingSink final : public Window {
   public:
-    PreparedPass* pass = nullptr;
+    std::vector<std::pair<CounterId, std::int32_t>>* bumps = nullptr;
     bool failed = false;
 
     void setCounterLabel(CounterId id, const std::string& text) override {
         const std::int64_t value = std::stoll(text);
         std::int64_t& last = values_[static_cast<std::size_t>(indexOf(id))];
-        pass->bumps.emplace_back(id, static_cast<std::int32_t>(value - last));
+        bumps->emplace_back(id, static_cast<std::int32_t>(value - last));
         last = value;
     }
     void showError(int, const std::string&) override { failed = true; }
@@ -41,6 +42,9 @@ class RecordingSink final : public Window {
     std::int64_t values_[kCounterCount] = {};
 };
 
+// A module prepared holds about five times its text; larger modules run as usual.
+constexpr std::size_t kLargestPrepared = std::size_t{8} << 20;
+
 }  // namespace
 
 std::optional<PreparedModule> prepareModule(const IntakeState& intake, const Bytes& name) {
@@ -50,20 +54,26 @@ std::optional<PreparedModule> prepareModule(const IntakeState& intake, const Byt
         RecordingSink sink;
         RunContext ctx(session, sink);
         const std::string content = files::readAll(workingCopyFile(intake.workingCopy, name));
+        if (content.size() > kLargestPrepared) return std::nullopt;
 
         PreparedModule out;
         startObjectTable(session.objects, name);
-        sink.pass = &out.collected;
+        sink.bumps = &out.collected.bumps;
         out.collected.text = collectModuleText(content, session.objects);
         out.objects = session.objects;
 
-        sink.pass = &out.locals;
+        sink.bumps = &out.locals.bumps;
         PassEnv localEnv(ctx, name);
         out.locals.text = markUnusedLocals(localEnv, out.collected.text);
 
-        sink.pass = &out.privates;
+        sink.bumps = &out.privates.bumps;
         PassEnv privateEnv(ctx, name);
         out.privates.text = markUnusedPrivates(privateEnv, out.locals.text);
+
+        sink.bumps = &out.publics.bumps;
+        PassEnv publicEnv(ctx, name);
+        out.publics.rows = text::splitLines(out.privates.text);
+        out.publics.decls = collectPublic(publicEnv, out.publics.rows);
         if (sink.failed) return std::nullopt;
         return out;
     } catch (...) {

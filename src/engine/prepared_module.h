@@ -17,6 +17,7 @@
 
 #include "base/session.h"
 #include "base/window.h"
+#include "usage/public_pass.h"
 
 namespace scourvane {
 
@@ -25,13 +26,22 @@ struct PreparedPass {
     std::vector<std::pair<CounterId, std::int32_t>> bumps;  // counter changes, in order
 };
 
+// The public pass up to its count in the other modules, which only the driver can make.
+struct PreparedPublic {
+    std::vector<Bytes> rows;  // the module's lines as the private pass leaves them
+    PublicDeclarations decls;
+    std::vector<std::pair<CounterId, std::int32_t>> bumps;
+};
+
 struct PreparedModule {
     std::vector<Bytes> objects;  // the object table collection leaves
     PreparedPass collected, locals, privates;
+    PreparedPublic publics;
 };
 
-// The three passes on the module's file; nothing when reading it fails or a pass raises an
-// error (the passes then run as usual and report it).
+// The passes on the module's file as far as they depend on nothing else; nothing when reading
+// it fails, a pass raises an error, or the file is so large that holding every pass's text at
+// once would cost too much memory (the passes then run as usual).
 std::optional<PreparedModule> prepareModule(const IntakeState& intake, const Bytes& name);
 
 class ModulePreparer {

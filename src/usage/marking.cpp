@@ -1,5 +1,8 @@
 #include "usage/marking.h"
 
+#include <map>
+#include <mutex>
+
 #include "text/convert.h"
 #include "text/search.h"
 
@@ -18,7 +21,16 @@ bool isIdentifierChar(std::string_view s, std::size_t at, std::size_t length) {
 }  // namespace
 
 text::Bytes unusedMarker() {
-    return text::fromUtf8("'<未使用> |").value_or("'<?\?\?> |");
+    // Converted once per code page: every pass of every module asks for it.
+    static std::mutex mutex;
+    static std::map<int, text::Bytes> made;
+    const text::CodePage& cp = text::activeCodePage();
+    std::lock_guard<std::mutex> lock(mutex);
+    const auto it = made.find(cp.number());
+    if (it != made.end()) return it->second;
+    text::Bytes marker = text::fromUtf8("'<未使用> |", cp).value_or("'<?\?\?> |");
+    made.emplace(cp.number(), marker);
+    return marker;
 }
 
 bool beginsWithAny(std::string_view line, std::span<const std::string_view> prefixes) {

@@ -72,6 +72,17 @@ void publicPass(RunContext& ctx, const Bytes& name, OtherModules& others) {
     files::writeAll(file, text::joinLines(rows));
 }
 
+void publicPassCollected(RunContext& ctx, const Bytes& name, OtherModules& others,
+                         std::vector<Bytes> rows, PublicDeclarations decls) {
+    const fs::path file = ctx.moduleFile(name);
+    PassEnv env(ctx, name);
+    if (!decls.names.empty()) {
+        others.count(env, decls, name);
+        decidePublic(env, rows, decls);
+    }
+    files::writeAll(file, text::joinLines(rows));
+}
+
 void publicPass(RunContext& ctx, const Bytes& name) {
     const std::unique_ptr<OtherModules> others = otherModules(ctx);
     publicPass(ctx, name, *others);
