@@ -63,20 +63,26 @@ Bytes collectModuleText(std::string_view content, std::vector<Bytes>& objects,
         out += text::kLineBreak;
     };
 
+    std::string joined;  // a continued line, joined
     while (!reader.atEnd()) {
-        std::string line(reader.readLine());
+        std::string_view line = reader.readLine();
         if (header && endsFileHeader(line)) header = false;
 
         if (header) {
-            formObjectStep(line, objects);
-            emit(line);
+            std::string headerLine(line);
+            formObjectStep(headerLine, objects);
+            emit(headerLine);
         } else if (isBlank(line)) {
             emit(line);
         } else {
-            while (text::endsWith(line, " _")) {
-                line.pop_back();
-                if (reader.atEnd()) break;
-                line += withoutIndent(reader.readLine());
+            if (text::endsWith(line, " _")) {
+                joined.assign(line);
+                while (text::endsWith(joined, " _")) {
+                    joined.pop_back();
+                    if (reader.atEnd()) break;
+                    joined += withoutIndent(reader.readLine());
+                }
+                line = joined;
             }
             if (declarations && isProcedureHeader(line)) declarations = false;
             if (!mayNeedNormalising(line)) {

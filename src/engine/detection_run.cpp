@@ -124,7 +124,7 @@ void detectionRun(RunContext& ctx) {
     const std::unique_ptr<OtherModules> others = otherModules(ctx);
     // With the index, the next modules' own passes are prepared while this one finishes.
     std::optional<ModulePreparer> preparer;
-    if (ctx.session().counting == Counting::Indexed) preparer.emplace(ctx.session().intake);
+    if (ctx.session().counting == Counting::Indexed) preparer.emplace(ctx.session().intake, 2);
     std::size_t requested = 0;
     auto requestUpTo = [&](std::size_t last) {
         for (; preparer && requested < count && requested <= last; ++requested)

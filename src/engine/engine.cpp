@@ -1,11 +1,25 @@
 #include "engine/engine.h"
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "base/context.h"
 #include "base/guard.h"
 #include "engine/detection_run.h"
 #include "intake/working_copy.h"
 
 namespace scourvane {
+
+Engine::Engine(Window& window) : window_(window) {
+#if defined(__GLIBC__)
+    // A run reads and writes whole module files over and over, each pass allocating and freeing
+    // buffers of the file's size. Keep freed memory in the heap for the next one instead of
+    // handing it back to the system and faulting it in again: the peak stays what it is.
+    mallopt(M_MMAP_THRESHOLD, 1 << 30);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+#endif
+}
 
 template <class Command>
 bool Engine::exclusive(Command&& command) {

@@ -10,7 +10,7 @@ namespace scourvane {
 
 class Engine {
   public:
-    explicit Engine(Window& window) : window_(window) {}
+    explicit Engine(Window& window);
 
     // Intake of the chosen project file. Returns false when it was refused because a command
     // is under way or the program is closing.

@@ -81,8 +81,9 @@ std::optional<PreparedModule> prepareModule(const IntakeState& intake, const Byt
     }
 }
 
-ModulePreparer::ModulePreparer(IntakeState intake)
-    : intake_(std::move(intake)), thread_([this] { work(); }) {}
+ModulePreparer::ModulePreparer(IntakeState intake, unsigned threads) : intake_(std::move(intake)) {
+    for (unsigned i = 0; i < std::max(threads, 1u); ++i) threads_.emplace_back([this] { work(); });
+}
 
 ModulePreparer::~ModulePreparer() {
     {
@@ -90,7 +91,7 @@ ModulePreparer::~ModulePreparer() {
         stopping_ = true;
     }
     changed_.notify_all();
-    thread_.join();
+    for (std::thread& t : threads_) t.join();
 }
 
 void ModulePreparer::request(std::size_t row, const Bytes& name, std::uint64_t generation) {
@@ -111,9 +112,9 @@ std::optional<PreparedModule> ModulePreparer::take(std::size_t row, std::uint64_
             done_.erase(it);
             return prepared;
         }
-        const bool pending =
-            (working_ && working_->row == row) ||
-            std::any_of(queue_.begin(), queue_.end(), [&](const Job& j) { return j.row == row; });
+        auto same = [&](const Job& j) { return j.row == row; };
+        const bool pending = std::any_of(working_.begin(), working_.end(), same) ||
+                             std::any_of(queue_.begin(), queue_.end(), same);
         if (!pending) return std::nullopt;
         changed_.wait(lock);
     }
@@ -124,13 +125,13 @@ void ModulePreparer::work() {
     for (;;) {
         changed_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
         if (stopping_) return;
-        working_ = std::move(queue_.front());
+        const Job job = std::move(queue_.front());
         queue_.pop_front();
-        const Job job = *working_;
+        working_.push_back(job);
         lock.unlock();
         std::optional<PreparedModule> prepared = prepareModule(intake_, job.name);
         lock.lock();
-        working_.reset();
+        std::erase_if(working_, [&](const Job& j) { return j.row == job.row; });
         done_[job.row] = {job.generation, std::move(prepared)};
         changed_.notify_all();
     }

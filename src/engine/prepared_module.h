@@ -46,7 +46,8 @@ std::optional<PreparedModule> prepareModule(const IntakeState& intake, const Byt
 
 class ModulePreparer {
   public:
-    explicit ModulePreparer(IntakeState intake);
+    // `threads` modules are prepared at once.
+    ModulePreparer(IntakeState intake, unsigned threads);
     ~ModulePreparer();
     ModulePreparer(const ModulePreparer&) = delete;
     ModulePreparer& operator=(const ModulePreparer&) = delete;
@@ -68,10 +69,10 @@ class ModulePreparer {
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<Job> queue_;
-    std::optional<Job> working_;
+    std::vector<Job> working_;
     std::map<std::size_t, std::pair<std::uint64_t, std::optional<PreparedModule>>> done_;
     bool stopping_ = false;
-    std::thread thread_;  // last: starts once everything above exists
+    std::vector<std::thread> threads_;  // last: they start once everything above exists
 };
 
 }  // namespace scourvane

@@ -4,20 +4,6 @@
 
 namespace scourvane {
 
-bool isAcceptedBoundary(char before, char after) {
-    switch (before) {
-        case ' ':
-            return after == ' ' || after == '(' || after == ')' || after == '.' || after == ',';
-        case '(':
-        case '.':
-            return after == ' ' || after == ')' || after == '.' || after == ',';
-        case ',':
-            return after == ' ' || after == '.';
-        default:
-            return false;
-    }
-}
-
 bool usesName(std::string_view line, std::string_view name) {
     if (name.empty()) return false;
     if (text::contains(line, "_Error")) return false;

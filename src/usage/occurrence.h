@@ -11,6 +11,18 @@ namespace scourvane {
 bool usesName(std::string_view line, std::string_view name);
 
 // True when (before, after) is one of the 15 accepted boundary pairs around a name.
-bool isAcceptedBoundary(char before, char after);
+inline bool isAcceptedBoundary(char before, char after) {
+    switch (before) {
+        case ' ':
+            return after == ' ' || after == '(' || after == ')' || after == '.' || after == ',';
+        case '(':
+        case '.':
+            return after == ' ' || after == ')' || after == '.' || after == ',';
+        case ',':
+            return after == ' ' || after == '.';
+        default:
+            return false;
+    }
+}
 
 }  // namespace scourvane

@@ -18,10 +18,6 @@ bool holdsNoPlainName(std::string_view line) {
     return line.empty() || line[0] == '\'' || text::contains(line, "_Error");
 }
 
-bool acceptedPair(char before, char after) {
-    return isAcceptedBoundary(before, after);
-}
-
 std::size_t firstApostrophe(std::string_view line) {
     return text::find(line, "'");
 }

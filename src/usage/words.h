@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "text/search.h"
+#include "usage/occurrence.h"
 
 namespace scourvane {
 
@@ -46,7 +47,9 @@ inline bool isBoundary(char c) {
     return c == ' ' || c == '(' || c == ')' || c == '.' || c == ',';
 }
 
-bool acceptedPair(char before, char after);
+inline bool acceptedPair(char before, char after) {
+    return isAcceptedBoundary(before, after);
+}
 
 // Position of the line's first apostrophe (a character, never a trail byte), or npos.
 std::size_t firstApostrophe(std::string_view line);
