@@ -11,6 +11,7 @@
 //     line, even inside a longer word, still lies before the apostrophe.
 // The second case is rare; callers settle it with the occurrence test itself. Names that are
 // not plain are always settled with the occurrence test.
+#include <array>
 #include <cstddef>
 #include <string_view>
 
@@ -44,7 +45,12 @@ enum class Where { Code, Comment };
 
 // Boundary bytes; none of them is ever the lead byte of a character.
 inline bool isBoundary(char c) {
-    return c == ' ' || c == '(' || c == ')' || c == '.' || c == ',';
+    static constexpr auto table = [] {
+        std::array<bool, 256> t{};
+        for (unsigned char b : {' ', '(', ')', '.', ','}) t[b] = true;
+        return t;
+    }();
+    return table[static_cast<unsigned char>(c)];
 }
 
 inline bool acceptedPair(char before, char after) {
@@ -62,8 +68,15 @@ std::size_t firstApostrophe(std::string_view line);
 // first occurrence can only lie before the apostrophe if it lies wholly there.
 template <class Emit>
 void forEachWord(std::string_view line, Emit&& emit) {
-    if (words::holdsNoPlainName(line)) return;
-    const std::size_t apostrophe = words::firstApostrophe(line);
+    if (line.empty() || line[0] == '\'') return;
+    // Most lines hold neither byte: then neither search needs to run.
+    bool quote = false, underscore = false;
+    for (char c : line) {
+        quote |= c == '\'';
+        underscore |= c == '_';
+    }
+    if (underscore && words::holdsNoPlainName(line)) return;
+    const std::size_t apostrophe = quote ? words::firstApostrophe(line) : text::npos;
     // Walk the padded line " " + line + " " without building it.
     char before = ' ';
     std::size_t start = 0;  // where the current run begins, in the line
