@@ -5,16 +5,9 @@
 
 namespace scourvane::bench {
 
-class SilentWindow : public Window {
+class SilentWindow : public QuietWindow {
   public:
     void setStatus(const std::string&) override { ++statuses; }
-    void setCounterLabel(CounterId, const std::string&) override {}
-    void setProjectLabel(const std::string&) override {}
-    void setModules(const std::vector<std::string>&) override {}
-    void selectModule(int) override {}
-    void setProgress(int) override {}
-    void setBusy(bool) override {}
-    void setRunEnabled(bool) override {}
     void showError(int number, const std::string& description) override {
         if (errors++ == 0) firstError = errorBoxText(number, description);
     }

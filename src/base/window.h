@@ -35,6 +35,22 @@ class Window {
     virtual bool yield() = 0;
 };
 
+// A window that shows nothing and never closes, for work done out of sight; a subclass keeps
+// what it cares about.
+class QuietWindow : public Window {
+  public:
+    void setStatus(const std::string&) override {}
+    void setCounterLabel(CounterId, const std::string&) override {}
+    void setProjectLabel(const std::string&) override {}
+    void setModules(const std::vector<std::string>&) override {}
+    void selectModule(int) override {}
+    void setProgress(int) override {}
+    void setBusy(bool) override {}
+    void setRunEnabled(bool) override {}
+    void showError(int, const std::string&) override {}
+    bool yield() override { return true; }
+};
+
 // The text of the error box: "Error N (description)".
 inline std::string errorBoxText(int number, const std::string& description) {
     return "Error " + std::to_string(number) + " (" + description + ")";

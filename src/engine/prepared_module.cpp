@@ -17,7 +17,7 @@ namespace {
 
 // Takes what the passes show: the counter changes go to the pass being prepared; an error box
 // means the preparation is of no use.
-class RecordingSink final : public Window {
+class RecordingSink final : public QuietWindow {
   public:
     std::vector<std::pair<CounterId, std::int32_t>>* bumps = nullptr;
     bool failed = false;
@@ -29,14 +29,6 @@ class RecordingSink final : public Window {
         last = value;
     }
     void showError(int, const std::string&) override { failed = true; }
-    bool yield() override { return true; }
-    void setStatus(const std::string&) override {}
-    void setProjectLabel(const std::string&) override {}
-    void setModules(const std::vector<std::string>&) override {}
-    void selectModule(int) override {}
-    void setProgress(int) override {}
-    void setBusy(bool) override {}
-    void setRunEnabled(bool) override {}
 
   private:
     std::int64_t values_[kCounterCount] = {};
