@@ -20,8 +20,13 @@ namespace scourvane {
 
 namespace {
 
-std::string scanningStatus(const Bytes& other, const std::string& shownSelf) {
-    return "走査中...\r\n" + text::toUtf8(other) + "\r\n" + shownSelf;
+std::string scanningStatus(const std::string& shownOther, const std::string& shownSelf) {
+    std::string status = "走査中...\r\n";
+    status.reserve(status.size() + shownOther.size() + shownSelf.size() + 2);
+    status += shownOther;
+    status += "\r\n";
+    status += shownSelf;
+    return status;
 }
 
 class PlainOtherModules final : public OtherModules {
@@ -34,7 +39,7 @@ class PlainOtherModules final : public OtherModules {
             if (other == self) continue;
             const std::string content = files::readAll(ctx_.moduleFile(other));
             env.setProgress(0);
-            env.window().setStatus(scanningStatus(other, shownSelf));
+            env.window().setStatus(scanningStatus(text::toUtf8(other), shownSelf));
             countOtherModule(env, decls, content);
         }
     }
@@ -62,6 +67,8 @@ class IndexedOtherModules final : public OtherModules {
             ++files_[it->second].rows;
             rowFile_.push_back(it->second);
             if (added) prefetch(it->second, row);
+            // Every public pass shows every other row: decode the names once.
+            shownRows_.push_back(text::toUtf8(row));
         }
     }
 
@@ -72,7 +79,7 @@ class IndexedOtherModules final : public OtherModules {
             if (rows_[r] == self) continue;
             if (!files_[rowFile_[r]].loaded) obtain(rowFile_[r], rows_[r]);
             env.setProgress(0);
-            env.window().setStatus(scanningStatus(rows_[r], shownSelf));
+            env.window().setStatus(scanningStatus(shownRows_[r], shownSelf));
             env.yield();
             // The module's words are counted already: its bar fills at once.
             env.setProgress(kProgressMax);
@@ -227,6 +234,7 @@ class IndexedOtherModules final : public OtherModules {
 
     RunContext& ctx_;
     const std::vector<Bytes> rows_;
+    std::vector<std::string> shownRows_;
     std::vector<std::uint32_t> rowFile_;
     std::vector<File> files_;
     WordIds ids_;
