@@ -57,8 +57,8 @@ bool commitPass(RunContext& ctx, const Bytes& name, const PreparedPass& pass) {
 
 }  // namespace
 
-void moduleDriver(RunContext& ctx, std::size_t index, OtherModules& others,
-                  std::optional<PreparedModule> prepared) {
+std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModules& others,
+                                  std::optional<PreparedModule> prepared) {
     Window& w = ctx.window();
     Counters& counters = ctx.counters();
     const Bytes name = ctx.modules()[index];
@@ -95,19 +95,24 @@ void moduleDriver(RunContext& ctx, std::size_t index, OtherModules& others,
     counters.show(CounterId::UnusedPrivate, w);
 
     w.setStatus(statusSearching("Public", shown));
+    std::optional<Bytes> written;
     guarded(w, [&] {
-        if (!prepared) return publicPass(ctx, name, others);
+        if (!prepared) {
+            written = publicPass(ctx, name, others);
+            return;
+        }
         // As the pass's own collection would have counted them.
         for (const auto& [id, delta] : prepared->publics.bumps) ctx.bump(id, delta);
         ctx.yield();
-        publicPassCollected(ctx, name, others, std::move(prepared->publics.rows),
-                            std::move(prepared->publics.decls));
+        written = publicPassCollected(ctx, name, others, std::move(prepared->publics.rows),
+                                      std::move(prepared->publics.decls));
     });
     others.changed(name);
     counters.show(CounterId::Public, w);
     counters.show(CounterId::UnusedPublic, w);
 
     w.setStatus(statusFinished(files::display(ctx.workingCopy())));
+    return written;
 }
 
 void detectionRun(RunContext& ctx) {
@@ -136,8 +141,9 @@ void detectionRun(RunContext& ctx) {
         requestUpTo(i + kAhead);
         std::optional<PreparedModule> prepared;
         if (preparer) prepared = preparer->take(i, others->generation(i));
-        guarded(w, [&] { moduleDriver(ctx, i, *others, std::move(prepared)); });
-        others->finished(ctx.modules()[i]);
+        std::optional<Bytes> written;
+        guarded(w, [&] { written = moduleDriver(ctx, i, *others, std::move(prepared)); });
+        others->finished(ctx.modules()[i], std::move(written));
     }
     ctx.setProgress(0);
 }

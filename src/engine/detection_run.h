@@ -14,8 +14,9 @@ struct PreparedModule;
 
 // Everything for the module in row `index`; `others` is told of every file the passes write.
 // With `prepared`, the first three passes are taken from it as long as all goes as foreseen.
-void moduleDriver(RunContext& ctx, std::size_t index, OtherModules& others,
-                  std::optional<PreparedModule> prepared = std::nullopt);
+// Returns what the public pass wrote, when it did.
+std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModules& others,
+                                  std::optional<PreparedModule> prepared = std::nullopt);
 
 // The status texts of the run (UTF-8), M the module's name, W the working copy folder.
 std::string statusCollecting(const std::string& module);

@@ -44,7 +44,7 @@ class PlainOtherModules final : public OtherModules {
         }
     }
     void changed(const Bytes&) override {}
-    void finished(const Bytes&) override {}
+    void finished(const Bytes&, std::optional<Bytes>) override {}
     std::uint64_t generation(std::size_t) const override { return 0; }
 
   private:
@@ -114,10 +114,10 @@ class IndexedOtherModules final : public OtherModules {
         return files_[rowFile_[row]].generation;
     }
 
-    void finished(const Bytes& row) override {
+    void finished(const Bytes& row, std::optional<Bytes> content) override {
         for (std::size_t r = 0; r < rows_.size(); ++r) {
             if (rows_[r] != row) continue;
-            prefetch(rowFile_[r], row);
+            prefetch(rowFile_[r], row, std::move(content));
             return;
         }
     }
@@ -147,9 +147,9 @@ class IndexedOtherModules final : public OtherModules {
 #endif
     }
 
-    void prefetch(std::uint32_t f, const Bytes& row) {
+    void prefetch(std::uint32_t f, const Bytes& row, std::optional<Bytes> content = std::nullopt) {
         try {
-            prefetch_.request(f, files_[f].generation, ctx_.moduleFile(row));
+            prefetch_.request(f, files_[f].generation, ctx_.moduleFile(row), std::move(content));
         } catch (const RunError&) {
             // A row that names no file of the copy: counting reports it when it gets there.
         }

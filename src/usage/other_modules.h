@@ -4,6 +4,7 @@
 // before it carry all their passes, the later ones are as intake copied them).
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "base/context.h"
 #include "usage/pass_env.h"
@@ -22,8 +23,8 @@ class OtherModules {
     // The file of `row` has been written, or may have been.
     virtual void changed(const Bytes& row) = 0;
     // The passes of `row` are done for this run: its file now stands as the later modules
-    // will see it.
-    virtual void finished(const Bytes& row) = 0;
+    // will see it; `content`, when given, is what it holds.
+    virtual void finished(const Bytes& row, std::optional<Bytes> content) = 0;
     // How often the file of the row in the table has been changed so far in this run.
     virtual std::uint64_t generation(std::size_t row) const = 0;
 };

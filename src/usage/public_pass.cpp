@@ -55,7 +55,7 @@ void decidePublic(PassEnv& env, std::vector<Bytes>& rows, const PublicDeclaratio
     }
 }
 
-void publicPass(RunContext& ctx, const Bytes& name, OtherModules& others) {
+Bytes publicPass(RunContext& ctx, const Bytes& name, OtherModules& others) {
     const fs::path file = ctx.moduleFile(name);
     const std::string content = files::readAll(file);
     PassEnv env(ctx, name);
@@ -69,18 +69,22 @@ void publicPass(RunContext& ctx, const Bytes& name, OtherModules& others) {
         others.count(env, decls, name);
         decidePublic(env, rows, decls);
     }
-    files::writeAll(file, text::joinLines(rows));
+    Bytes written = text::joinLines(rows);
+    files::writeAll(file, written);
+    return written;
 }
 
-void publicPassCollected(RunContext& ctx, const Bytes& name, OtherModules& others,
-                         std::vector<Bytes> rows, PublicDeclarations decls) {
+Bytes publicPassCollected(RunContext& ctx, const Bytes& name, OtherModules& others,
+                          std::vector<Bytes> rows, PublicDeclarations decls) {
     const fs::path file = ctx.moduleFile(name);
     PassEnv env(ctx, name);
     if (!decls.names.empty()) {
         others.count(env, decls, name);
         decidePublic(env, rows, decls);
     }
-    files::writeAll(file, text::joinLines(rows));
+    Bytes written = text::joinLines(rows);
+    files::writeAll(file, written);
+    return written;
 }
 
 void publicPass(RunContext& ctx, const Bytes& name) {

@@ -17,11 +17,11 @@ WordPrefetch::~WordPrefetch() {
     thread_.join();
 }
 
-void WordPrefetch::request(std::uint32_t file, std::uint64_t generation,
-                           std::filesystem::path path) {
+void WordPrefetch::request(std::uint32_t file, std::uint64_t generation, std::filesystem::path path,
+                           std::optional<std::string> content) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        queue_.push_back({file, generation, std::move(path)});
+        queue_.push_back({file, generation, std::move(path), std::move(content)});
     }
     changed_.notify_all();
 }
@@ -56,9 +56,9 @@ std::optional<FileWords> WordPrefetch::take(std::uint32_t file, std::uint64_t ge
 void WordPrefetch::help(WordIds& scratch) {
     std::unique_lock<std::mutex> lock(mutex_);
     while (!queue_.empty()) {
-        const Job job = std::move(queue_.back());
+        Job job = std::move(queue_.back());
         queue_.pop_back();
-        helping_.push_back(job);
+        helping_.push_back({job.file, job.generation, {}, {}});
         make(lock, job, scratch);
         std::erase_if(helping_, [&](const Job& j) {
             return j.file == job.file && j.generation == job.generation;
@@ -67,11 +67,12 @@ void WordPrefetch::help(WordIds& scratch) {
     }
 }
 
-void WordPrefetch::make(std::unique_lock<std::mutex>& lock, const Job& job, WordIds& scratch) {
+void WordPrefetch::make(std::unique_lock<std::mutex>& lock, Job& job, WordIds& scratch) {
     lock.unlock();
     std::optional<FileWords> words;
     try {
-        words = fileWords(files::readAll(job.path), scratch);
+        words =
+            fileWords(job.content ? std::move(*job.content) : files::readAll(job.path), scratch);
     } catch (...) {
         // Left to the caller, who reads the file again and reports what fails.
     }
@@ -86,9 +87,9 @@ void WordPrefetch::work() {
     for (;;) {
         changed_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
         if (stopping_) return;
-        working_ = std::move(queue_.front());
+        Job job = std::move(queue_.front());
         queue_.pop_front();
-        const Job job = *working_;
+        working_ = Job{job.file, job.generation, {}, {}};
         make(lock, job, scratch);
         working_.reset();
         changed_.notify_all();

@@ -10,6 +10,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -24,8 +25,10 @@ class WordPrefetch {
     WordPrefetch(const WordPrefetch&) = delete;
     WordPrefetch& operator=(const WordPrefetch&) = delete;
 
-    // Asks for the words of the file at `path`, under the caller's file number and generation.
-    void request(std::uint32_t file, std::uint64_t generation, std::filesystem::path path);
+    // Asks for the words of the file at `path`, under the caller's file number and generation;
+    // with `content`, the file is known to hold it and is not read.
+    void request(std::uint32_t file, std::uint64_t generation, std::filesystem::path path,
+                 std::optional<std::string> content = std::nullopt);
     // Forgets what was asked for or made for the file.
     void cancel(std::uint32_t file);
     // The words asked for under this file number and generation, waiting while they are being
@@ -41,6 +44,7 @@ class WordPrefetch {
         std::uint32_t file;
         std::uint64_t generation;
         std::filesystem::path path;
+        std::optional<std::string> content;
     };
     struct Result {
         std::uint64_t generation;
@@ -49,7 +53,7 @@ class WordPrefetch {
 
     void work();
     // Makes the words of the job, with the lock released, and files them.
-    void make(std::unique_lock<std::mutex>& lock, const Job& job, WordIds& scratch);
+    void make(std::unique_lock<std::mutex>& lock, Job& job, WordIds& scratch);
     bool pending(std::uint32_t file, std::uint64_t generation) const;
 
     std::mutex mutex_;
