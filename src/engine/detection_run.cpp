@@ -58,7 +58,7 @@ bool commitPass(RunContext& ctx, const Bytes& name, const PreparedPass& pass) {
 }  // namespace
 
 std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModules& others,
-                                  std::optional<PreparedModule> prepared) {
+                                  std::optional<PreparedModule>& prepared) {
     Window& w = ctx.window();
     Counters& counters = ctx.counters();
     const Bytes name = ctx.modules()[index];
@@ -104,8 +104,8 @@ std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModul
         // As the pass's own collection would have counted them.
         for (const auto& [id, delta] : prepared->publics.bumps) ctx.bump(id, delta);
         ctx.yield();
-        written = publicPassCollected(ctx, name, others, std::move(prepared->publics.rows),
-                                      std::move(prepared->publics.decls));
+        written =
+            publicPassCollected(ctx, name, others, prepared->publics.rows, prepared->publics.decls);
     });
     others.changed(name);
     counters.show(CounterId::Public, w);
@@ -142,7 +142,9 @@ void detectionRun(RunContext& ctx) {
         std::optional<PreparedModule> prepared;
         if (preparer) prepared = preparer->take(i, others->generation(i));
         std::optional<Bytes> written;
-        guarded(w, [&] { written = moduleDriver(ctx, i, *others, std::move(prepared)); });
+        guarded(w, [&] { written = moduleDriver(ctx, i, *others, prepared); });
+        // A million small strings are freed faster where they were made, and not here.
+        if (prepared) preparer->dispose(std::move(*prepared));
         others->finished(ctx.modules()[i], std::move(written));
     }
     ctx.setProgress(0);

@@ -16,7 +16,7 @@ struct PreparedModule;
 // With `prepared`, the first three passes are taken from it as long as all goes as foreseen.
 // Returns what the public pass wrote, when it did.
 std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModules& others,
-                                  std::optional<PreparedModule> prepared = std::nullopt);
+                                  std::optional<PreparedModule>& prepared);
 
 // The status texts of the run (UTF-8), M the module's name, W the working copy folder.
 std::string statusCollecting(const std::string& module);

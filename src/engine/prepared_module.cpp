@@ -112,11 +112,27 @@ std::optional<PreparedModule> ModulePreparer::take(std::size_t row, std::uint64_
     }
 }
 
+void ModulePreparer::dispose(PreparedModule used) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        used_.push_back(std::move(used));
+    }
+    changed_.notify_one();
+}
+
 void ModulePreparer::work() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
+        changed_.wait(lock, [&] { return stopping_ || !queue_.empty() || !used_.empty(); });
         if (stopping_) return;
+        if (!used_.empty()) {
+            std::vector<PreparedModule> used = std::move(used_);
+            used_.clear();
+            lock.unlock();
+            used.clear();
+            lock.lock();
+            continue;
+        }
         const Job job = std::move(queue_.front());
         queue_.pop_front();
         working_.push_back(job);

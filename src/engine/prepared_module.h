@@ -56,6 +56,8 @@ class ModulePreparer {
     void request(std::size_t row, const Bytes& name, std::uint64_t generation);
     // The module prepared from the file in this generation, waiting while it is being made.
     std::optional<PreparedModule> take(std::size_t row, std::uint64_t generation);
+    // Frees a module that has been used, on the preparing threads.
+    void dispose(PreparedModule used);
 
   private:
     struct Job {
@@ -70,6 +72,7 @@ class ModulePreparer {
     std::condition_variable changed_;
     std::deque<Job> queue_;
     std::vector<Job> working_;
+    std::vector<PreparedModule> used_;
     std::map<std::size_t, std::pair<std::uint64_t, std::optional<PreparedModule>>> done_;
     bool stopping_ = false;
     std::vector<std::thread> threads_;  // last: they start once everything above exists

@@ -75,7 +75,7 @@ Bytes publicPass(RunContext& ctx, const Bytes& name, OtherModules& others) {
 }
 
 Bytes publicPassCollected(RunContext& ctx, const Bytes& name, OtherModules& others,
-                          std::vector<Bytes> rows, PublicDeclarations decls) {
+                          std::vector<Bytes>& rows, PublicDeclarations& decls) {
     const fs::path file = ctx.moduleFile(name);
     PassEnv env(ctx, name);
     if (!decls.names.empty()) {

@@ -33,7 +33,7 @@ void publicPass(RunContext& ctx, const Bytes& name);
 // The pass from its collection made ahead: `rows` are the module's lines as its file holds them
 // and `decls` their public collection, its counters already added.
 Bytes publicPassCollected(RunContext& ctx, const Bytes& name, OtherModules& others,
-                          std::vector<Bytes> rows, PublicDeclarations decls);
+                          std::vector<Bytes>& rows, PublicDeclarations& decls);
 
 // Demotes to Private a declaration only its own module uses, and marks one that no line uses
 // beyond its own (a whole block for a Sub, Function, Property or Type in the first column).
