@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "base/guard.h"
+#include "base/run_error.h"
 #include "collect/module_collection.h"
 #include "engine/prepared_module.h"
 #include "intake/file_ops.h"
@@ -130,17 +131,36 @@ void detectionRun(RunContext& ctx) {
     // With the index, the next modules' own passes are prepared while this one finishes.
     std::optional<ModulePreparer> preparer;
     if (ctx.session().counting == Counting::Indexed) preparer.emplace(ctx.session().intake, 2);
+    // Ahead by a few modules, and by no more source than a prepared module's texts keep small.
+    constexpr std::size_t kAheadModules = 8;
+    constexpr std::uintmax_t kAheadBytes = std::uintmax_t{16} << 20;
     std::size_t requested = 0;
-    auto requestUpTo = [&](std::size_t last) {
-        for (; preparer && requested < count && requested <= last; ++requested)
+    std::vector<std::uintmax_t> sizes(count, 0);
+    std::uintmax_t bytesAhead = 0;  // of the modules asked for and not taken yet
+    auto requestAhead = [&](std::size_t current) {
+        for (; preparer && requested < count && requested <= current + kAheadModules &&
+               (requested == current || bytesAhead < kAheadBytes);
+             ++requested) {
+            try {
+                std::error_code ec;
+                const std::uintmax_t size =
+                    fs::file_size(ctx.moduleFile(ctx.modules()[requested]), ec);
+                sizes[requested] = ec ? 0 : size;
+            } catch (const RunError&) {
+                // No file for the row: nothing is prepared for it.
+            }
+            bytesAhead += sizes[requested];
             preparer->request(requested, ctx.modules()[requested], others->generation(requested));
+        }
     };
-    constexpr std::size_t kAhead = 3;
     for (std::size_t i = 0; i < count; ++i) {
         w.selectModule(static_cast<int>(i));
-        requestUpTo(i + kAhead);
+        requestAhead(i);
         std::optional<PreparedModule> prepared;
-        if (preparer) prepared = preparer->take(i, others->generation(i));
+        if (preparer) {
+            prepared = preparer->take(i, others->generation(i));
+            bytesAhead -= sizes[i];
+        }
         std::optional<Bytes> written;
         guarded(w, [&] { written = moduleDriver(ctx, i, *others, prepared); });
         // A million small strings are freed faster where they were made, and not here.
