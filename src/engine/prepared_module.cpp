@@ -60,11 +60,10 @@ std::optional<PreparedModule> prepareModule(const IntakeState& intake, const Byt
 
         sink.bumps = &out.privates.bumps;
         PassEnv privateEnv(ctx, name);
-        out.privates.text = markUnusedPrivates(privateEnv, out.locals.text);
+        out.privates.text = markUnusedPrivates(privateEnv, out.locals.text, &out.publics.rows);
 
         sink.bumps = &out.publics.bumps;
         PassEnv publicEnv(ctx, name);
-        out.publics.rows = text::splitLines(out.privates.text);
         out.publics.decls = collectPublic(publicEnv, out.publics.rows);
         if (sink.failed) return std::nullopt;
         return out;

@@ -8,6 +8,10 @@ std::size_t findBytes(std::string_view hay, std::string_view needle, std::size_t
     if (from > hay.size()) return npos;
     if (needle.empty()) return from;
     if (needle.size() > hay.size() - from) return npos;
+    if (needle.size() == 1) {
+        const void* at = std::memchr(hay.data() + from, needle[0], hay.size() - from);
+        return at ? static_cast<std::size_t>(static_cast<const char*>(at) - hay.data()) : npos;
+    }
     // Scan for the needle's first byte other than a space: keywords padded with spaces would
     // stop the scan at every space of the line.
     std::size_t anchor = 0;

@@ -35,13 +35,16 @@ void checkPrivate(PassEnv& env, std::vector<Bytes>& rows) {
     env.setProgress(0);
 }
 
-Bytes markUnusedPrivates(PassEnv& env, std::string_view content) {
+Bytes markUnusedPrivates(PassEnv& env, std::string_view content, std::vector<Bytes>* rowsOut) {
     std::vector<Bytes> rows = readRows(env, content);
     // A failed check has shown its error box; the rows as they stand keep every line.
     guarded(env.window(), [&] { checkPrivate(env, rows); });
     // No line break after the last line, unless that line is empty: without one the empty
-    // line would not be read back, and the module would lose it.
-    return text::joinLines(rows, !rows.empty() && rows.back().empty());
+    // line would not be read back, and the module would lose it. So the text reads back as
+    // these rows.
+    Bytes text = text::joinLines(rows, !rows.empty() && rows.back().empty());
+    if (rowsOut) *rowsOut = std::move(rows);
+    return text;
 }
 
 void privatePass(RunContext& ctx, const Bytes& name) {

@@ -10,8 +10,10 @@ namespace scourvane {
 
 void privatePass(RunContext& ctx, const Bytes& name);
 
-// The module's new text, with no line break after its last line.
-Bytes markUnusedPrivates(PassEnv& env, std::string_view content);
+// The module's new text, with no line break after its last line. With `rows`, also its lines,
+// as reading that text back would give them.
+Bytes markUnusedPrivates(PassEnv& env, std::string_view content,
+                         std::vector<Bytes>* rows = nullptr);
 
 // The private check: lists the Private declarations of the module's rows, counts their using
 // lines over all rows, then marks, in place, each whose name fewer than two rows use (a whole
