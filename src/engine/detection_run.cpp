@@ -66,31 +66,29 @@ std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModul
     const std::string shown = text::toUtf8(name);
     if (prepared && !replaySafe(counters, *prepared)) prepared.reset();
 
+    // A prepared pass written, or the pass run as usual when nothing is prepared (any more).
+    // After a prepared pass fails to write, the next passes read the file it left.
+    auto pass = [&](PreparedPass PreparedModule::*step, auto&& run) {
+        if (prepared && commitPass(ctx, name, (*prepared).*step)) return;
+        if (!prepared) guarded(w, run);
+        prepared.reset();
+    };
+
     w.setStatus("");
     ctx.setProgress(0);
     w.setStatus(statusCollecting(shown));
-    if (prepared) {
-        ctx.objects() = prepared->objects;
-        if (!commitPass(ctx, name, prepared->collected)) prepared.reset();
-    } else {
-        guarded(w, [&] { collectModule(ctx, name); });
-    }
+    if (prepared) ctx.objects() = prepared->objects;
+    pass(&PreparedModule::collected, [&] { collectModule(ctx, name); });
     others.changed(name);
 
     w.setStatus(statusSearching("Dim", shown));
-    if (!prepared || !commitPass(ctx, name, prepared->locals)) {
-        if (!prepared) guarded(w, [&] { localVariablePass(ctx, name); });
-        prepared.reset();
-    }
+    pass(&PreparedModule::locals, [&] { localVariablePass(ctx, name); });
     others.changed(name);
     counters.show(CounterId::Dim, w);
     counters.show(CounterId::UnusedDim, w);
 
     w.setStatus(statusSearching("Private", shown));
-    if (!prepared || !commitPass(ctx, name, prepared->privates)) {
-        if (!prepared) guarded(w, [&] { privatePass(ctx, name); });
-        prepared.reset();
-    }
+    pass(&PreparedModule::privates, [&] { privatePass(ctx, name); });
     others.changed(name);
     counters.show(CounterId::Private, w);
     counters.show(CounterId::UnusedPrivate, w);

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -63,12 +64,14 @@ struct ModeOutcome {
     Outcome intake, first, second;
 };
 
-ModeOutcome runMode(const fs::path& projectFile, Counting counting) {
+ModeOutcome runMode(const fs::path& projectFile, Counting counting,
+                    const std::function<void(const fs::path& copy)>& afterIntake = {}) {
     RecordingWindow window;
     Engine engine(window);
     engine.setCounting(counting);
     ModeOutcome m;
     EXPECT_TRUE(engine.intake(projectFile));
+    if (afterIntake) afterIntake(engine.session().intake.workingCopy);
     m.intake = capture(engine, window);
     EXPECT_TRUE(engine.run());
     m.first = capture(engine, window);
@@ -224,6 +227,45 @@ TEST(Differential, IndexedCountingMatchesPlainOnHostileProjects) {
     if (seeds.size() >= 50 && failures == 0) {
         for (int i = 0; i < kCounterCount; ++i) EXPECT_GT(totals[i], 0) << "counter " << i;
         EXPECT_GT(seedsWithErrors, 0u);
+    }
+}
+
+// Faults in the working copy between intake and the run: a module file that cannot be written
+// (its passes fail at their writes, the later ones read what the earlier left) and one that has
+// become a folder (every read fails). The error boxes come at the same moments both ways, and the
+// modules prepared ahead are given up exactly where the passes would have failed.
+TEST(Differential, WriteAndReadFailuresGiveTheSameBoxesAtTheSameMoments) {
+    TempDir tmp;
+    for (std::uint32_t seed = 1; seed <= 40; ++seed) {
+        const fs::path folder = tmp / "Faults";
+        fs::remove_all(folder);
+        const HostileProject project = generateHostileProject(folder, seed);
+        auto faults = [&](const fs::path& copy) {
+            std::vector<fs::path> modules;
+            for (const auto& e : fs::directory_iterator(copy)) {
+                const std::string ext = e.path().extension().string();
+                if (e.is_regular_file() && (ext == ".bas" || ext == ".cls" || ext == ".frm"))
+                    modules.push_back(e.path());
+            }
+            std::sort(modules.begin(), modules.end());
+            if (modules.empty()) return;
+            fs::permissions(modules[seed % modules.size()], fs::perms::owner_write,
+                            fs::perm_options::remove);
+            if (modules.size() < 3) return;
+            const fs::path gone = modules[(seed + 1) % modules.size()];
+            fs::remove(gone);
+            fs::create_directory(gone);
+        };
+        const fs::path copy = folder / "New_Faults";
+        const ModeOutcome plain = runMode(project.projectFile, Counting::Plain, faults);
+        fs::remove_all(copy);
+        const ModeOutcome indexed = runMode(project.projectFile, Counting::Indexed, faults);
+        const std::string diff =
+            difference(plain.first, indexed.first) + difference(plain.second, indexed.second);
+        ASSERT_EQ(diff, "") << "seed " << seed;
+        bool boxes = false;
+        for (const Event& e : plain.first.events) boxes = boxes || e.kind == "error";
+        EXPECT_TRUE(boxes) << "seed " << seed;
     }
 }
 
