@@ -43,7 +43,8 @@ std::vector<Bytes> namesOf(const fs::path& copy, const std::vector<Bytes>& modul
     for (const Bytes& m : modules) {
         const fs::path file = fileOf(copy, m);
         if (file.empty()) continue;
-        text::LineReader reader(testing::readFile(file));
+        const std::string content = testing::readFile(file);
+        text::LineReader reader(content);
         while (!reader.atEnd()) {
             const std::string_view line = reader.readLine();
             for (std::size_t start = 0; start < line.size();) {
