@@ -93,11 +93,14 @@ class IndexedOtherModules final : public OtherModules {
             selfFile = rowFile_[r];
             ++selfRows;
         }
+        std::vector<std::size_t> scanned;
         for (std::size_t k = 0; k < decls.names.size(); ++k) {
-            const Bytes& name = decls.names[k];
-            decls.others[k] +=
-                isIndexedName(name) ? plainUses(name, selfFile, selfRows) : scannedUses(name, self);
+            if (isIndexedName(decls.names[k]))
+                decls.others[k] += plainUses(decls.names[k], selfFile, selfRows);
+            else
+                scanned.push_back(k);
         }
+        if (!scanned.empty()) scanUses(decls, scanned, self);
     }
 
     void changed(const Bytes& row) override {
@@ -134,7 +137,7 @@ class IndexedOtherModules final : public OtherModules {
         bool loaded = false;
         std::uint32_t version = 0;     // of what is loaded
         std::uint64_t generation = 0;  // changes the passes made to the file
-        std::string content;
+        std::string commentText;       // the lines of its comment words, one after the other
         std::vector<std::pair<std::uint32_t, std::uint32_t>> codeLines;  // word id, lines
     };
 
@@ -175,10 +178,17 @@ class IndexedOtherModules final : public OtherModules {
             codeLines_[id] += file.rows * w.lines;
         }
         std::sort(file.codeLines.begin(), file.codeLines.end());
-        for (const FileWords::CommentLine& c : words.commentLines)
-            comments_[add(words.text(c.word))].push_back(
-                {f, file.version, c.line.offset, c.line.length});
-        file.content = std::move(words.content);
+        // Only the lines of comment words are kept; the rest of the text goes.
+        file.commentText.clear();
+        std::size_t lastLine = std::string::npos, keptAt = 0;
+        for (const FileWords::CommentLine& c : words.commentLines) {
+            if (c.line.offset != lastLine) {
+                lastLine = c.line.offset;
+                keptAt = file.commentText.size();
+                file.commentText += words.text(c.line);
+            }
+            comments_[add(words.text(c.word))].push_back({f, file.version, keptAt, c.line.length});
+        }
     }
 
     std::uint32_t add(std::string_view word) {
@@ -194,7 +204,7 @@ class IndexedOtherModules final : public OtherModules {
         for (const auto& [id, lines] : file.codeLines) codeLines_[id] -= file.rows * lines;
         file.loaded = false;
         file.codeLines = {};
-        file.content = {};
+        file.commentText = {};
     }
 
     std::int64_t plainUses(const Bytes& name, std::uint32_t selfFile, std::int64_t selfRows) {
@@ -215,21 +225,26 @@ class IndexedOtherModules final : public OtherModules {
             const std::int64_t weight = file.rows - (ref.file == selfFile ? selfRows : 0);
             if (weight <= 0) continue;
             const std::string_view line =
-                std::string_view(file.content).substr(ref.offset, ref.length);
+                std::string_view(file.commentText).substr(ref.offset, ref.length);
             if (usesName(line, name)) uses += weight;
         }
         return uses;
     }
 
-    std::int64_t scannedUses(const Bytes& name, const Bytes& self) {
-        std::int64_t uses = 0;
+    // Names that are no identifier-like word: every line of every other row, read again (each
+    // stands on disk as loaded), through the occurrence test.
+    void scanUses(PublicDeclarations& decls, const std::vector<std::size_t>& scanned,
+                  const Bytes& self) {
         for (std::size_t r = 0; r < rows_.size(); ++r) {
             if (rows_[r] == self) continue;
-            text::LineReader reader(files_[rowFile_[r]].content);
-            while (!reader.atEnd())
-                if (usesName(reader.readLine(), name)) ++uses;
+            const std::string content = files::readAll(ctx_.moduleFile(rows_[r]));
+            text::LineReader reader(content);
+            while (!reader.atEnd()) {
+                const std::string_view line = reader.readLine();
+                for (std::size_t k : scanned)
+                    if (usesName(line, decls.names[k])) ++decls.others[k];
+            }
         }
-        return uses;
     }
 
     RunContext& ctx_;
