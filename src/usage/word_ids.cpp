@@ -4,29 +4,42 @@
 
 namespace scourvane {
 
+namespace {
+
+std::uint64_t slotFor(std::uint64_t hash, std::uint32_t id) {
+    return (hash << 32) | (std::uint64_t{id} + 1);
+}
+
+bool sameHash(std::uint64_t slot, std::uint64_t hash) {
+    return (slot >> 32) == (hash & 0xFFFFFFFFu);
+}
+
+std::uint32_t idOf(std::uint64_t slot) {
+    return static_cast<std::uint32_t>(slot) - 1;
+}
+
+}  // namespace
+
 std::uint32_t WordIds::find(std::string_view word, std::uint64_t hash) const {
     const std::size_t mask = slots_.size() - 1;
-    const auto check = static_cast<std::uint32_t>(hash);
     for (std::size_t at = (hash >> 32) & mask;; at = (at + 1) & mask) {
-        const std::uint32_t slot = slots_[at];
+        const std::uint64_t slot = slots_[at];
         if (slot == 0) return kNone;
-        if (hashes_[slot - 1] == check && words_[slot - 1] == word) return slot - 1;
+        if (sameHash(slot, hash) && words_[idOf(slot)] == word) return idOf(slot);
     }
 }
 
 std::uint32_t WordIds::add(std::string_view word, std::uint64_t hash) {
     const std::size_t mask = slots_.size() - 1;
-    const auto check = static_cast<std::uint32_t>(hash);
     std::size_t at = (hash >> 32) & mask;
     for (;; at = (at + 1) & mask) {
-        const std::uint32_t slot = slots_[at];
+        const std::uint64_t slot = slots_[at];
         if (slot == 0) break;
-        if (hashes_[slot - 1] == check && words_[slot - 1] == word) return slot - 1;
+        if (sameHash(slot, hash) && words_[idOf(slot)] == word) return idOf(slot);
     }
     const auto id = static_cast<std::uint32_t>(words_.size());
     words_.push_back(keep(word));
-    hashes_.push_back(check);
-    slots_[at] = id + 1;
+    slots_[at] = slotFor(hash, id);
     if (words_.size() * 2 > slots_.size()) grow();
     return id;
 }
@@ -34,7 +47,6 @@ std::uint32_t WordIds::add(std::string_view word, std::uint64_t hash) {
 void WordIds::clear() {
     std::fill(slots_.begin(), slots_.end(), 0);
     words_.clear();
-    hashes_.clear();
     // Keep the largest block only.
     if (!blocks_.empty()) {
         std::unique_ptr<char[]> last = std::move(blocks_.back());
@@ -65,12 +77,14 @@ std::string_view WordIds::keep(std::string_view word) {
 }
 
 void WordIds::grow() {
-    std::vector<std::uint32_t> slots(slots_.size() * 2, 0);
+    std::vector<std::uint64_t> slots(slots_.size() * 2, 0);
     const std::size_t mask = slots.size() - 1;
-    for (std::uint32_t id = 0; id < words_.size(); ++id) {
-        std::size_t at = (hashWord(words_[id]) >> 32) & mask;
+    for (const std::uint64_t slot : slots_) {
+        if (slot == 0) continue;
+        const std::uint64_t hash = hashWord(words_[idOf(slot)]);
+        std::size_t at = (hash >> 32) & mask;
         while (slots[at] != 0) at = (at + 1) & mask;
-        slots[at] = id + 1;
+        slots[at] = slot;
     }
     slots_.swap(slots);
 }

@@ -44,9 +44,10 @@ class WordIds {
     std::string_view keep(std::string_view word);
     void grow();
 
-    std::vector<std::uint32_t> slots_;  // id + 1, or 0 for a free slot
+    // A slot holds the low half of its word's hash above id + 1, so that most probes settle
+    // without looking at the word; 0 is a free slot.
+    std::vector<std::uint64_t> slots_;
     std::vector<std::string_view> words_;
-    std::vector<std::uint32_t> hashes_;  // low bits of each word's hash, to skip most compares
     std::vector<std::unique_ptr<char[]>> blocks_;
     std::size_t blockSize_ = 0;
     std::size_t blockLeft_ = 0;
