@@ -7,6 +7,7 @@
 #include "collect/module_collection.h"
 #include "engine/prepared_module.h"
 #include "intake/file_ops.h"
+#include "intake/working_copy.h"
 #include "text/convert.h"
 #include "usage/local_variables.h"
 #include "usage/other_modules.h"
@@ -123,6 +124,8 @@ void detectionRun(RunContext& ctx) {
     } pointerBack{w};
     ctx.counters().zero();
     resetLabels(w);
+    // The working copy may have been replaced by a link since intake: nothing is written then.
+    if (!guarded(w, [&] { refuseLinkedWorkingCopy(ctx.workingCopy()); })) return;
     // The table is not changed during a run (intake refuses to start while one is under way).
     const std::size_t count = ctx.modules().size();
     const std::unique_ptr<OtherModules> others = otherModules(ctx);

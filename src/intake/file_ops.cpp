@@ -85,9 +85,20 @@ bool exists(const fs::path& p) {
     return fs::exists(fs::symlink_status(p, ec)) || fs::exists(p, ec);
 }
 
+namespace {
+
+// A device, a pipe or a socket would be read forever or block: only regular files are read.
+[[noreturn]] void throwNotRegular(const fs::path& p) {
+    throw RunError(err::kPathFileAccess, "通常のファイルではありません: " + display(p));
+}
+
+}  // namespace
+
 std::int64_t fileSize(const fs::path& p) {
     std::error_code ec;
     if (fs::is_directory(p, ec)) throwFor(EISDIR, p);
+    const fs::file_status status = fs::status(p, ec);
+    if (!ec && fs::exists(status) && !fs::is_regular_file(status)) throwNotRegular(p);
     auto size = fs::file_size(p, ec);
     if (ec) throwFor(ec.value(), p);
     return static_cast<std::int64_t>(size);
@@ -101,11 +112,13 @@ void createFolder(const fs::path& p) {
 #ifndef _WIN32
 
 std::string readAll(const fs::path& p) {
-    Fd fd(::open(p.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that opening a pipe nobody writes to returns at once; it is refused below.
+    Fd fd(::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) throwFor(errno, p);
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) throwFor(errno, p);
     if (S_ISDIR(st.st_mode)) throwFor(EISDIR, p);
+    if (!S_ISREG(st.st_mode)) throwNotRegular(p);
     // Read straight into the string; a file that grows meanwhile is read to its end.
     std::string content(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0, '\0');
     std::size_t have = 0;
@@ -176,6 +189,8 @@ void writeAll(const fs::path& p, const std::string& content) {
 std::string readAll(const fs::path& p) {
     std::error_code ec;
     if (fs::is_directory(p, ec)) throwFor(EISDIR, p);
+    const fs::file_status status = fs::status(p, ec);
+    if (!ec && fs::exists(status) && !fs::is_regular_file(status)) throwNotRegular(p);
     std::ifstream in(p, std::ios::binary);
     if (!in) throwFor(files::exists(p) ? EACCES : ENOENT, p);
     return std::string(std::istreambuf_iterator<char>(in), {});

@@ -101,6 +101,13 @@ fs::path resolveEntry(const fs::path& projectFolder, std::string_view entry) {
     return found;
 }
 
+void refuseLinkedWorkingCopy(const fs::path& workingCopy) {
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(workingCopy, ec)))
+        throw RunError(err::kPathFileAccess,
+                       "作業フォルダーがシンボリックリンクです: " + files::display(workingCopy));
+}
+
 void intake(RunContext& ctx, const fs::path& chosen) {
     Window& w = ctx.window();
     Session& session = ctx.session();
@@ -117,6 +124,8 @@ void intake(RunContext& ctx, const fs::path& chosen) {
 
     session.intake = splitProjectPath(chosen);
     const IntakeState& st = session.intake;
+    // Refused before anything is made or copied.
+    if (!guarded(w, [&] { refuseLinkedWorkingCopy(st.workingCopy); })) return;
     const fs::path copiedProject = st.workingCopy / st.projectFileName;
 
     if (!files::exists(st.workingCopy)) guarded(w, [&] { files::createFolder(st.workingCopy); });

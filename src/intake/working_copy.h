@@ -19,6 +19,10 @@ IntakeState splitProjectPath(const fs::path& chosen);
 // Windows would. RunError 52 when the entry is no valid text of the code page.
 fs::path resolveEntry(const fs::path& projectFolder, std::string_view entry);
 
+// RunError 75 when the working copy folder is a symbolic link (or, on Windows, another kind of
+// reparse point): the project's files would be written into whatever folder it points to.
+void refuseLinkedWorkingCopy(const fs::path& workingCopy);
+
 // The whole intake of the project file at `chosen`. Every step's failure shows its error box
 // and the next step runs; the run button is enabled at the end.
 void intake(RunContext& ctx, const fs::path& chosen);
