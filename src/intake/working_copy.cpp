@@ -56,6 +56,19 @@ fs::path followComponents(fs::path at, std::string_view path, const text::CodePa
     return at;
 }
 
+// True unless the form's own text is read and names no binary file: a form without binary
+// properties never had a .frx, and a missing one is then nothing to report. A form that cannot
+// be read is taken to name one, so that its missing .frx is reported as ever.
+bool namesBinaryFile(const fs::path& projectFolder, std::string_view formEntry) {
+    try {
+        const std::string form =
+            text::toUpper(files::readAll(resolveEntry(projectFolder, formEntry)));
+        return text::contains(form, ".FRX\"");
+    } catch (const RunError&) {
+        return true;
+    }
+}
+
 }  // namespace
 
 IntakeState splitProjectPath(const fs::path& chosen) {
@@ -161,8 +174,9 @@ void intake(RunContext& ctx, const fs::path& chosen) {
             guarded(w, [&] {
                 const Bytes frxSource = source.substr(0, source.size() - 3) + "frx";
                 const Bytes frxName = name.substr(0, name.size() - 3) + "frx";
-                files::copyFile(resolveEntry(st.projectFolder, frxSource),
-                                workingCopyFile(st.workingCopy, frxName));
+                const fs::path from = resolveEntry(st.projectFolder, frxSource);
+                if (!files::exists(from) && !namesBinaryFile(st.projectFolder, source)) return;
+                files::copyFile(from, workingCopyFile(st.workingCopy, frxName));
             });
         }
     }

@@ -122,9 +122,14 @@ TEST_F(Intake, NeverWritesOutsideTheWorkingCopy) {
     EXPECT_EQ(userFiles(), before);
 }
 
+// A form whose properties live in its .frx.
+const char* kMainWithIcon =
+    "VERSION 5.00\r\nBegin VB.Form Form1\r\n   Icon            =   \"Main.frx\":0000\r\nEnd\r\n"
+    "Attribute VB_Name = \"Form1\"\r\n";
+
 TEST_F(Intake, MissingFilesEachGiveTheirOwnBoxAndIntakeGoesOn) {
     writeFile(project / "Sales.vbp", "Form=Main.frm\r\nModule=M; Gone.bas\r\nClass=C; C.cls\r\n");
-    writeFile(project / "Main.frm", kMain);  // no .vbw, no .frx, no Gone.bas
+    writeFile(project / "Main.frm", kMainWithIcon);  // no .vbw, no .frx, no Gone.bas
     writeFile(project / "C.cls", "c");
     engine.intake(project / "Sales.vbp");
     EXPECT_EQ(errorNumbers(), (std::vector<int>{53, 53, 53}));
@@ -134,6 +139,23 @@ TEST_F(Intake, MissingFilesEachGiveTheirOwnBoxAndIntakeGoesOn) {
     EXPECT_NE(window.errors[2].find("Main.frx"), std::string::npos) << window.errors[2];
     EXPECT_EQ(window.errors[0].rfind("Error 53 (ファイルが見つかりません: ", 0), 0u);
     EXPECT_EQ(readFile(project / "New_Sales/C.cls"), "c");
+    EXPECT_TRUE(window.runEnabled);
+}
+
+// A form without binary properties never had a .frx: nothing is missing, and no box is shown.
+// One that names its .frx (in any letter case) and has none still reports it.
+TEST_F(Intake, AFormThatNamesNoFrxHasNothingToCopy) {
+    writeFile(project / "Sales.vbp", "Form=Plain.frm\r\nForm=Icon.frm\r\n");
+    writeFile(project / "Sales.vbw", "w");
+    writeFile(project / "Plain.frm", kMain);
+    writeFile(project / "Icon.frm",
+              "VERSION 5.00\r\nBegin VB.Form F\r\n   Icon = \"ICON.FRX\":0000\r\nEnd\r\n");
+    engine.intake(project / "Sales.vbp");
+    ASSERT_EQ(window.errors.size(), 1u);
+    EXPECT_EQ(window.errors[0].rfind("Error 53 (ファイルが見つかりません: ", 0), 0u);
+    EXPECT_NE(window.errors[0].find("Icon.frx"), std::string::npos) << window.errors[0];
+    EXPECT_EQ(readFile(project / "New_Sales/Plain.frm"), kMain);
+    EXPECT_FALSE(fs::exists(project / "New_Sales/Plain.frx"));
     EXPECT_TRUE(window.runEnabled);
 }
 
