@@ -126,6 +126,12 @@ void detectionRun(RunContext& ctx) {
     resetLabels(w);
     // The working copy may have been replaced by a link since intake: nothing is written then.
     if (!guarded(w, [&] { refuseLinkedWorkingCopy(ctx.workingCopy()); })) return;
+    // Held to the end of the run; another intake or run on this copy is refused meanwhile.
+    std::optional<files::FolderLock> lock;
+    std::error_code ec;
+    if (fs::is_directory(ctx.workingCopy(), ec) &&
+        !guarded(w, [&] { lock.emplace(ctx.workingCopy()); }))
+        return;
     // The table is not changed during a run (intake refuses to start while one is under way).
     const std::size_t count = ctx.modules().size();
     const std::unique_ptr<OtherModules> others = otherModules(ctx);

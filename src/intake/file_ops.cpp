@@ -7,6 +7,7 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -224,6 +225,32 @@ void writeAll(const fs::path& p, const std::string& content) {
         throw;
     }
 }
+
+#endif
+
+#ifndef _WIN32
+
+FolderLock::FolderLock(const fs::path& folder) {
+    fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0) throwFor(errno, folder);
+    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return;
+    const int e = errno;
+    ::close(fd_);
+    fd_ = -1;
+    if (e == EWOULDBLOCK)
+        throw RunError(err::kPermissionDenied,
+                       "作業フォルダーは別の処理が使用中です: " + display(folder));
+    throwFor(e, folder);
+}
+
+FolderLock::~FolderLock() {
+    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+}
+
+#else
+
+FolderLock::FolderLock(const fs::path&) {}
+FolderLock::~FolderLock() = default;
 
 #endif
 

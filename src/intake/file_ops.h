@@ -26,6 +26,20 @@ void writeAll(const fs::path& p, const std::string& content);
 // Copies the file `from` to `to`, replacing an existing destination unless it is read-only.
 void copyFile(const fs::path& from, const fs::path& to);
 
+// An advisory lock on a folder, held while the object lives and released when the process
+// ends, however it ends: two intakes or runs never work on one working copy at once. Throws
+// RunError 70 when another holds it. (Windows: not locked yet.)
+class FolderLock {
+  public:
+    explicit FolderLock(const fs::path& folder);
+    ~FolderLock();
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+  private:
+    int fd_ = -1;
+};
+
 // The error for an errno value met on `p`.
 [[noreturn]] void throwFor(int errnoValue, const fs::path& p);
 

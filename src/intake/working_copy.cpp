@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -142,6 +143,11 @@ void intake(RunContext& ctx, const fs::path& chosen) {
     const fs::path copiedProject = st.workingCopy / st.projectFileName;
 
     if (!files::exists(st.workingCopy)) guarded(w, [&] { files::createFolder(st.workingCopy); });
+    // Another intake or run on this copy: refused before anything is copied into it.
+    std::optional<files::FolderLock> lock;
+    std::error_code ec;
+    if (fs::is_directory(st.workingCopy, ec) && !guarded(w, [&] { lock.emplace(st.workingCopy); }))
+        return;
     w.setProjectLabel(st.projectFileName + " ﾌﾟﾛｼﾞｪｸﾄ");
     guarded(w, [&] { files::copyFile(st.projectPath, copiedProject); });
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "engine/engine.h"
+#include "intake/file_ops.h"
 #include "support/files.h"
 #include "support/recording_window.h"
 #include "text/codepage.h"
@@ -99,6 +100,38 @@ TEST_F(SpecialFiles, LinksInsideAReusedCopyAreReplacedNotWrittenThrough) {
     EXPECT_FALSE(fs::is_symlink(copy / "Util.bas"));
     EXPECT_FALSE(fs::is_symlink(copy / "Sales.vbp"));
     EXPECT_NE(readFile(copy / "Util.bas").find("mOld"), std::string::npos);
+}
+
+// While one intake or run holds the working copy, another is refused before it writes; once the
+// holder is gone (its process may simply have died), the next one goes ahead.
+TEST_F(SpecialFiles, ASecondCommandOnTheSameWorkingCopyIsRefused) {
+    writeFile(project / "Util.bas", kModule);
+    writeFile(project / "Sales.vbp", "Module=Util; Util.bas\r\n");
+    writeFile(project / "Sales.vbw", "Util = 0, 0, 0, 0, C\r\n");
+    fs::create_directories(copy);
+    const std::string busy =
+        "Error 70 (作業フォルダーは別の処理が使用中です: " + copy.string() + ")";
+    {
+        files::FolderLock other(copy);
+        ASSERT_TRUE(engine.intake(project / "Sales.vbp"));
+        ASSERT_EQ(window.errors, std::vector<std::string>{busy});
+        EXPECT_TRUE(fs::is_empty(copy));
+        EXPECT_FALSE(window.runEnabled);
+    }
+    window.errors.clear();
+    ASSERT_TRUE(engine.intake(project / "Sales.vbp"));
+    ASSERT_TRUE(window.errors.empty()) << window.errors[0];
+    const std::string copied = readFile(copy / "Util.bas");
+    {
+        files::FolderLock other(copy);
+        ASSERT_TRUE(engine.run());
+        ASSERT_EQ(window.errors, std::vector<std::string>{busy});
+        EXPECT_EQ(readFile(copy / "Util.bas"), copied);
+    }
+    window.errors.clear();
+    ASSERT_TRUE(engine.run());
+    EXPECT_TRUE(window.errors.empty());
+    EXPECT_NE(readFile(copy / "Util.bas"), copied);
 }
 
 }  // namespace
