@@ -1,0 +1,87 @@
+// A write that fails at any point of a run: the n-th write of the run fails (as a full disk
+// would, after the temporary file was written and before it replaces the file), for every n.
+// Each time the error box names the file and the number, no temporary file is left, the file
+// keeps its old content, and the run goes on exactly as the reference counting's run with the
+// same failure: same files, same status texts, counter labels and error boxes.
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "base/run_error.h"
+#include "engine/engine.h"
+#include "intake/file_ops.h"
+#include "support/files.h"
+#include "support/recording_window.h"
+#include "text/codepage.h"
+
+namespace scourvane::testing {
+namespace {
+
+std::atomic<int> writes{0};
+std::atomic<int> failAt{0};
+std::string failedFile;
+
+void failNthWrite(const fs::path& destination) {
+    if (++writes != failAt) return;
+    failedFile = destination.filename().string();
+    throw RunError(err::kDiskFull,
+                   "ディスクの空き容量が不足しています: " + files::display(destination));
+}
+
+struct Result {
+    std::map<std::string, std::string> files;
+    std::vector<Event> events;
+    int writes = 0;
+};
+
+Result runWithFault(const fs::path& folder, Counting counting, int n) {
+    fs::remove_all(folder);
+    copyTree(sourceDir() / "examples/Sales", folder);
+    RecordingWindow window;
+    Engine engine(window);
+    engine.setCounting(counting);
+    EXPECT_TRUE(engine.intake(folder / "Sales.vbp"));
+    window.events.clear();
+    writes = 0;
+    failAt = n;
+    failedFile.clear();
+    files::setBeforeRenameHook(failNthWrite);
+    EXPECT_TRUE(engine.run());
+    files::setBeforeRenameHook(nullptr);
+    Result r;
+    r.writes = writes;
+    r.files = snapshot(folder / "New_Sales");
+    for (const Event& e : window.events)
+        if (e.kind == "status" || e.kind == "counter" || e.kind == "error") r.events.push_back(e);
+    return r;
+}
+
+TEST(WriteFaults, AnyFailedWriteLeavesWholeFilesAndTheRunGoesOnAsTheReferenceDoes) {
+    text::ScopedCodePage cp(932);
+    TempDir tmp;
+    const fs::path folder = tmp / "Sales";
+    const Result clean = runWithFault(folder, Counting::Indexed, 0);
+    ASSERT_GT(clean.writes, 8);  // four passes a module
+    for (int n = 1; n <= clean.writes; ++n) {
+        SCOPED_TRACE("write " + std::to_string(n));
+        const Result plain = runWithFault(folder, Counting::Plain, n);
+        const std::string plainFailed = failedFile;
+        const Result indexed = runWithFault(folder, Counting::Indexed, n);
+        EXPECT_EQ(failedFile, plainFailed);
+        EXPECT_EQ(indexed.files, plain.files);
+        EXPECT_EQ(indexed.events, plain.events);
+        int boxes = 0;
+        for (const Event& e : indexed.events) {
+            if (e.kind != "error") continue;
+            ++boxes;
+            EXPECT_EQ(e.id, err::kDiskFull);
+            EXPECT_NE(e.text.find(failedFile), std::string::npos) << e.text;
+        }
+        EXPECT_EQ(boxes, 1);
+        for (const auto& [name, content] : indexed.files)
+            EXPECT_EQ(name.find(".scourvane-"), std::string::npos) << name;
+    }
+}
+
+}  // namespace
+}  // namespace scourvane::testing
