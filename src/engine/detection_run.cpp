@@ -132,6 +132,7 @@ void detectionRun(RunContext& ctx) {
     if (fs::is_directory(ctx.workingCopy(), ec) &&
         !guarded(w, [&] { lock.emplace(ctx.workingCopy()); }))
         return;
+    files::removeLeftovers(ctx.workingCopy());
     // The table is not changed during a run (intake refuses to start while one is under way).
     const std::size_t count = ctx.modules().size();
     const std::unique_ptr<OtherModules> others = otherModules(ctx);

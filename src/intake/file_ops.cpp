@@ -254,6 +254,28 @@ FolderLock::~FolderLock() = default;
 
 #endif
 
+namespace {
+
+// ".NAME.scourvane-XXXXXX" (mkstemp) or "NAME.scourvane-tmp" (Windows), as writeAll makes them.
+bool isLeftover(const std::string& name) {
+    const std::size_t at = name.rfind(".scourvane-");
+    if (at == std::string::npos || at == 0) return false;
+    const std::string tail = name.substr(at + 11);
+    if (tail == "tmp") return true;
+    return name[0] == '.' && tail.size() == 6;
+}
+
+}  // namespace
+
+void removeLeftovers(const fs::path& folder) {
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code fileEc;
+        if (!it->is_regular_file(fileEc) || !isLeftover(it->path().filename().string())) continue;
+        fs::remove(it->path(), fileEc);
+    }
+}
+
 void copyFile(const fs::path& from, const fs::path& to) {
     writeAll(to, readAll(from));
 }

@@ -40,6 +40,10 @@ class FolderLock {
     int fd_ = -1;
 };
 
+// Removes the temporary files a writer killed before its rename left in `folder` (only files
+// named as writeAll names them). Failures are ignored: the files are only clutter.
+void removeLeftovers(const fs::path& folder);
+
 // The error for an errno value met on `p`.
 [[noreturn]] void throwFor(int errnoValue, const fs::path& p);
 

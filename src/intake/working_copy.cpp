@@ -148,6 +148,7 @@ void intake(RunContext& ctx, const fs::path& chosen) {
     std::error_code ec;
     if (fs::is_directory(st.workingCopy, ec) && !guarded(w, [&] { lock.emplace(st.workingCopy); }))
         return;
+    files::removeLeftovers(st.workingCopy);
     w.setProjectLabel(st.projectFileName + " ﾌﾟﾛｼﾞｪｸﾄ");
     guarded(w, [&] { files::copyFile(st.projectPath, copiedProject); });
 

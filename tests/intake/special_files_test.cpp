@@ -134,5 +134,22 @@ TEST_F(SpecialFiles, ASecondCommandOnTheSameWorkingCopyIsRefused) {
     EXPECT_NE(readFile(copy / "Util.bas"), copied);
 }
 
+// A process killed between writing a temporary file and renaming it leaves that file; the next
+// intake removes it, and only such files.
+TEST_F(SpecialFiles, TemporaryFilesOfAKilledRunAreRemovedByTheNextIntake) {
+    writeFile(project / "Util.bas", kModule);
+    writeFile(project / "Sales.vbp", "Module=Util; Util.bas\r\n");
+    writeFile(project / "Sales.vbw", "Util = 0, 0, 0, 0, C\r\n");
+    writeFile(copy / ".Util.bas.scourvane-Ab12Cd", "half");
+    writeFile(copy / "Util.bas.scourvane-tmp", "half");
+    writeFile(copy / "Mine.scourvane-notes", "the user's");
+    writeFile(copy / ".scourvane-Ab12Cd", "the user's too");
+    ASSERT_TRUE(engine.intake(project / "Sales.vbp"));
+    EXPECT_FALSE(fs::exists(copy / ".Util.bas.scourvane-Ab12Cd"));
+    EXPECT_FALSE(fs::exists(copy / "Util.bas.scourvane-tmp"));
+    EXPECT_EQ(readFile(copy / "Mine.scourvane-notes"), "the user's");
+    EXPECT_EQ(readFile(copy / ".scourvane-Ab12Cd"), "the user's too");
+}
+
 }  // namespace
 }  // namespace scourvane
