@@ -7,6 +7,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev libgl1-mesa-dev
   xvfb xauth fonts-ipafont-gothic
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with AddressSanitizer and UndefinedBehaviorSanitizer, and
-# runs every test through ctest.
+# Installs what is missing, builds with AddressSanitizer and UndefinedBehaviorSanitizer, runs
+# every test through ctest, then each fuzz target for a few seconds.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -12,3 +12,5 @@ cmake --build "$build" -j 2
 cd "$build"
 export QT_QPA_PLATFORM=offscreen
 ctest --output-on-failure -j 2
+# The fuzz targets, a few seconds each (scripts/fuzz.sh SECONDS runs them longer).
+"$root/scripts/fuzz.sh" 5
