@@ -80,17 +80,17 @@ std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModul
     w.setStatus(statusCollecting(shown));
     if (prepared) ctx.objects() = prepared->objects;
     pass(&PreparedModule::collected, [&] { collectModule(ctx, name); });
-    others.changed(name);
+    others.changed(index);
 
     w.setStatus(statusSearching("Dim", shown));
     pass(&PreparedModule::locals, [&] { localVariablePass(ctx, name); });
-    others.changed(name);
+    others.changed(index);
     counters.show(CounterId::Dim, w);
     counters.show(CounterId::UnusedDim, w);
 
     w.setStatus(statusSearching("Private", shown));
     pass(&PreparedModule::privates, [&] { privatePass(ctx, name); });
-    others.changed(name);
+    others.changed(index);
     counters.show(CounterId::Private, w);
     counters.show(CounterId::UnusedPrivate, w);
 
@@ -107,7 +107,7 @@ std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModul
         written =
             publicPassCollected(ctx, name, others, prepared->publics.rows, prepared->publics.decls);
     });
-    others.changed(name);
+    others.changed(index);
     counters.show(CounterId::Public, w);
     counters.show(CounterId::UnusedPublic, w);
 
@@ -173,7 +173,7 @@ void detectionRun(RunContext& ctx) {
         guarded(w, [&] { written = moduleDriver(ctx, i, *others, prepared); });
         // A million small strings are freed faster where they were made, and not here.
         if (prepared) preparer->dispose(std::move(*prepared));
-        others->finished(ctx.modules()[i], std::move(written));
+        others->finished(i, std::move(written));
     }
     ctx.setProgress(0);
 }

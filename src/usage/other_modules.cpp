@@ -43,8 +43,8 @@ class PlainOtherModules final : public OtherModules {
             countOtherModule(env, decls, content);
         }
     }
-    void changed(const Bytes&) override {}
-    void finished(const Bytes&, std::optional<Bytes>) override {}
+    void changed(std::size_t) override {}
+    void finished(std::size_t, std::optional<Bytes>) override {}
     std::uint64_t generation(std::size_t) const override { return 0; }
 
   private:
@@ -103,26 +103,20 @@ class IndexedOtherModules final : public OtherModules {
         if (!scanned.empty()) scanUses(decls, scanned, self);
     }
 
-    void changed(const Bytes& row) override {
-        for (std::size_t r = 0; r < rows_.size(); ++r) {
-            if (rows_[r] != row) continue;
-            const std::uint32_t f = rowFile_[r];
-            unload(f);
-            ++files_[f].generation;
-            prefetch_.cancel(f);
-        }
+    // Rows that name one file share it: telling it of one row tells it of all.
+    void changed(std::size_t row) override {
+        const std::uint32_t f = rowFile_[row];
+        unload(f);
+        ++files_[f].generation;
+        prefetch_.cancel(f);
     }
 
     std::uint64_t generation(std::size_t row) const override {
         return files_[rowFile_[row]].generation;
     }
 
-    void finished(const Bytes& row, std::optional<Bytes> content) override {
-        for (std::size_t r = 0; r < rows_.size(); ++r) {
-            if (rows_[r] != row) continue;
-            prefetch(rowFile_[r], row, std::move(content));
-            return;
-        }
+    void finished(std::size_t row, std::optional<Bytes> content) override {
+        prefetch(rowFile_[row], rows_[row], std::move(content));
     }
 
   private:

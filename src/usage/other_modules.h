@@ -20,11 +20,11 @@ class OtherModules {
     // rows are read in table order; one that cannot be read throws its error there, after the
     // status "走査中..." of each row before it has been shown.
     virtual void count(PassEnv& env, PublicDeclarations& decls, const Bytes& self) = 0;
-    // The file of `row` has been written, or may have been.
-    virtual void changed(const Bytes& row) = 0;
-    // The passes of `row` are done for this run: its file now stands as the later modules
-    // will see it; `content`, when given, is what it holds.
-    virtual void finished(const Bytes& row, std::optional<Bytes> content) = 0;
+    // The file of the row in the table has been written, or may have been.
+    virtual void changed(std::size_t row) = 0;
+    // The passes of the row in the table are done for this run: its file now stands as the
+    // later modules will see it; `content`, when given, is what it holds.
+    virtual void finished(std::size_t row, std::optional<Bytes> content) = 0;
     // How often the file of the row in the table has been changed so far in this run.
     virtual std::uint64_t generation(std::size_t row) const = 0;
 };

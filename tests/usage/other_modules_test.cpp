@@ -117,8 +117,8 @@ TEST(OtherModules, IndexCountsEveryUsingLineAsThePlainReadingDoes) {
             }
             // A pass rewrites one module: lines dropped, marked and added with other words.
             if (session.modules.empty()) break;
-            const Bytes& row = session.modules[rng() % session.modules.size()];
-            const fs::path file = fileOf(copy, row);
+            const std::size_t index = rng() % session.modules.size();
+            const fs::path file = fileOf(copy, session.modules[index]);
             if (file.empty()) continue;
             std::vector<std::string> lines = text::splitLines(testing::readFile(file));
             if (!lines.empty())
@@ -128,8 +128,8 @@ TEST(OtherModules, IndexCountsEveryUsingLineAsThePlainReadingDoes) {
             if (!names.empty()) lines.push_back("x = " + names[rng() % names.size()] + " + 1");
             const std::string content = text::joinLines(lines);
             testing::writeFile(file, content);
-            indexed->changed(row);
-            if (rng() % 2 == 0) indexed->finished(row, content);
+            indexed->changed(index);
+            if (rng() % 2 == 0) indexed->finished(index, content);
         }
     }
 }
