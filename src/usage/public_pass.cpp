@@ -55,17 +55,12 @@ void decidePublic(PassEnv& env, std::vector<Bytes>& rows, const PublicDeclaratio
     }
 }
 
-Bytes publicPass(RunContext& ctx, const Bytes& name, OtherModules& others) {
-    const fs::path file = ctx.moduleFile(name);
-    const std::string content = files::readAll(file);
-    PassEnv env(ctx, name);
-    std::vector<Bytes> rows = readRows(env, content);
+namespace {
 
-    PublicDeclarations decls;
-    // A failed collection has shown its error box. Its counts would be partial, and a partial
-    // count could mark a declaration that is used: judge nothing, but still write the rows.
-    const bool collected = guarded(env.window(), [&] { decls = collectPublic(env, rows); });
-    if (collected && !decls.names.empty()) {
+// The count in the other modules, the decisions, and the write-back; returns what was written.
+Bytes judgeAndWrite(PassEnv& env, const fs::path& file, const Bytes& name, OtherModules& others,
+                    std::vector<Bytes>& rows, PublicDeclarations& decls) {
+    if (!decls.names.empty()) {
         others.count(env, decls, name);
         decidePublic(env, rows, decls);
     }
@@ -74,17 +69,27 @@ Bytes publicPass(RunContext& ctx, const Bytes& name, OtherModules& others) {
     return written;
 }
 
+}  // namespace
+
+Bytes publicPass(RunContext& ctx, const Bytes& name, OtherModules& others) {
+    const fs::path file = ctx.moduleFile(name);
+    const std::string content = files::readAll(file);
+    PassEnv env(ctx, name);
+    std::vector<Bytes> rows = readRows(env, content);
+
+    // A failed collection has shown its error box and left `decls` empty. Its counts would be
+    // partial, and a partial count could mark a declaration that is used: judge nothing, but
+    // still write the rows.
+    PublicDeclarations decls;
+    guarded(env.window(), [&] { decls = collectPublic(env, rows); });
+    return judgeAndWrite(env, file, name, others, rows, decls);
+}
+
 Bytes publicPassCollected(RunContext& ctx, const Bytes& name, OtherModules& others,
                           std::vector<Bytes>& rows, PublicDeclarations& decls) {
     const fs::path file = ctx.moduleFile(name);
     PassEnv env(ctx, name);
-    if (!decls.names.empty()) {
-        others.count(env, decls, name);
-        decidePublic(env, rows, decls);
-    }
-    Bytes written = text::joinLines(rows);
-    files::writeAll(file, written);
-    return written;
+    return judgeAndWrite(env, file, name, others, rows, decls);
 }
 
 void publicPass(RunContext& ctx, const Bytes& name) {
