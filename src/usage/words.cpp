@@ -1,7 +1,6 @@
 #include "usage/words.h"
 
 #include "text/search.h"
-#include "usage/occurrence.h"
 
 namespace scourvane {
 
@@ -14,8 +13,8 @@ bool isPlainName(std::string_view name) {
 
 namespace words {
 
-bool holdsNoPlainName(std::string_view line) {
-    return line.empty() || line[0] == '\'' || text::contains(line, "_Error");
+bool holdsError(std::string_view line) {
+    return text::contains(line, "_Error");
 }
 
 std::size_t firstApostrophe(std::string_view line) {

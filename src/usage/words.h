@@ -37,9 +37,8 @@ inline bool isIndexedName(std::string_view name) {
 
 namespace words {
 
-// True when the line uses no plain name: it holds "_Error", or it is a comment from its first
-// character on.
-bool holdsNoPlainName(std::string_view line);
+// True when the line holds "_Error" (a character, never a trail byte): it then uses no name.
+bool holdsError(std::string_view line);
 
 enum class Where { Code, Comment };
 
@@ -51,10 +50,6 @@ inline bool isBoundary(char c) {
         return t;
     }();
     return table[static_cast<unsigned char>(c)];
-}
-
-inline bool acceptedPair(char before, char after) {
-    return isAcceptedBoundary(before, after);
 }
 
 // Position of the line's first apostrophe (a character, never a trail byte), or npos.
@@ -75,7 +70,7 @@ void forEachWord(std::string_view line, Emit&& emit) {
         quote |= c == '\'';
         underscore |= c == '_';
     }
-    if (underscore && words::holdsNoPlainName(line)) return;
+    if (underscore && words::holdsError(line)) return;
     const std::size_t apostrophe = quote ? words::firstApostrophe(line) : text::npos;
     // Walk the padded line " " + line + " " without building it.
     char before = ' ';
@@ -84,7 +79,7 @@ void forEachWord(std::string_view line, Emit&& emit) {
     for (std::size_t i = 0; i <= n; ++i) {
         const char c = i < n ? line[i] : ' ';
         if (!words::isBoundary(c)) continue;
-        if (i > start && words::acceptedPair(before, c)) {
+        if (i > start && isAcceptedBoundary(before, c)) {
             const std::string_view word = line.substr(start, i - start);
             if (start < apostrophe)
                 emit(word, words::Where::Code);
