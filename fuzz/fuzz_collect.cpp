@@ -6,17 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "code_page_932.h"
 #include "collect/module_collection.h"
-#include "text/codepage.h"
 
 using namespace scourvane;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool once = [] {
-        text::setActiveCodePage(text::CodePage::get(932));
-        return true;
-    }();
-    (void)once;
     const std::string content(reinterpret_cast<const char*>(data), size);
     for (const char* module : {"M.bas", "F.frm", "C.cls"}) {
         std::vector<Bytes> objects;

@@ -10,7 +10,7 @@
 #include "base/context.h"
 #include "base/session.h"
 #include "base/window.h"
-#include "text/codepage.h"
+#include "code_page_932.h"
 #include "text/lines.h"
 #include "usage/local_variables.h"
 #include "usage/marking.h"
@@ -51,11 +51,6 @@ Bytes twoPasses(const std::string& content, Counting counting) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool once = [] {
-        text::setActiveCodePage(text::CodePage::get(932));
-        return true;
-    }();
-    (void)once;
     const std::string content(reinterpret_cast<const char*>(data), size);
     if (twoPasses(content, Counting::Indexed) != twoPasses(content, Counting::Plain)) std::abort();
     return 0;

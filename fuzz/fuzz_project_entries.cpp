@@ -7,18 +7,13 @@
 
 #include "base/paths.h"
 #include "base/run_error.h"
+#include "code_page_932.h"
 #include "intake/project_file.h"
-#include "text/codepage.h"
 #include "text/lines.h"
 
 using namespace scourvane;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool once = [] {
-        text::setActiveCodePage(text::CodePage::get(932));
-        return true;
-    }();
-    (void)once;
     const std::string projectText(reinterpret_cast<const char*>(data), size);
     const std::filesystem::path copy = "/work/Sales/New_Sales";
     std::string rewritten = projectText;
