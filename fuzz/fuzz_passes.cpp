@@ -1,5 +1,6 @@
-// The Dim and private passes on one module's bytes, both ways of counting: the same result, and
-// every line of it is the line it was, with unused markers put in front and nothing else changed.
+// The three passes on one module's bytes, both ways of counting: the same result, and every line
+// of it is the line it was, with unused markers put in front or "Public" made "Private", nothing
+// else changed. The public pass counts the rest of the input as one other module.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -15,26 +16,36 @@
 #include "usage/local_variables.h"
 #include "usage/marking.h"
 #include "usage/private_pass.h"
+#include "usage/public_pass.h"
 
 using namespace scourvane;
 
 namespace {
 
-// out is some number of markers followed by in.
-bool onlyMarked(std::string_view out, std::string_view in, std::string_view marker) {
-    while (out.size() > in.size() && out.substr(0, marker.size()) == marker)
-        out.remove_prefix(marker.size());
-    return out == in;
+std::string_view unmarked(std::string_view line, std::string_view marker) {
+    while (line.substr(0, marker.size()) == marker) line.remove_prefix(marker.size());
+    return line;
+}
+
+// out is some number of markers followed by in, or by in made Private when that is allowed.
+bool sameLine(std::string_view out, std::string_view in, std::string_view marker, bool demote) {
+    const std::string_view rest = unmarked(out, marker), original = unmarked(in, marker);
+    if (out.size() - rest.size() < in.size() - original.size()) return false;  // a marker lost
+    return rest == original || (demote && rest == demoted(original));
+}
+
+void checkLines(const std::vector<Bytes>& a, const std::vector<Bytes>& b, const Bytes& marker,
+                bool demote = false) {
+    if (a.size() != b.size()) std::abort();
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (!sameLine(b[i], a[i], marker, demote)) std::abort();
 }
 
 void checkLines(const std::string& before, const std::string& after, const Bytes& marker) {
-    const std::vector<Bytes> a = text::splitLines(before), b = text::splitLines(after);
-    if (a.size() != b.size()) std::abort();
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (!onlyMarked(b[i], a[i], marker)) std::abort();
+    checkLines(text::splitLines(before), text::splitLines(after), marker);
 }
 
-Bytes twoPasses(const std::string& content, Counting counting) {
+Bytes threePasses(const std::string& content, const std::string& other, Counting counting) {
     Session session;
     session.counting = counting;
     QuietWindow window;
@@ -45,13 +56,26 @@ Bytes twoPasses(const std::string& content, Counting counting) {
     PassEnv privates(ctx, "M.bas");
     const Bytes afterPrivates = markUnusedPrivates(privates, afterLocals);
     checkLines(afterLocals, afterPrivates, privates.marker());
-    return afterPrivates;
+
+    PassEnv publics(ctx, "M.bas");
+    std::vector<Bytes> rows = text::splitLines(afterPrivates);
+    PublicDeclarations decls = collectPublic(publics, rows);
+    countOtherModule(publics, decls, other);
+    decidePublic(publics, rows, decls);
+    checkLines(text::splitLines(afterPrivates), rows, publics.marker(), true);
+    return text::joinLines(rows);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string content(reinterpret_cast<const char*>(data), size);
-    if (twoPasses(content, Counting::Indexed) != twoPasses(content, Counting::Plain)) std::abort();
+    // The first byte says where the module ends and the other module begins.
+    if (size == 0) return 0;
+    const char* bytes = reinterpret_cast<const char*>(data) + 1;
+    const std::size_t rest = size - 1, split = rest * data[0] / 255;
+    const std::string content(bytes, split), other(bytes + split, rest - split);
+    if (threePasses(content, other, Counting::Indexed) !=
+        threePasses(content, other, Counting::Plain))
+        std::abort();
     return 0;
 }

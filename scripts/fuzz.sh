@@ -28,6 +28,19 @@ for target in fuzz_search fuzz_collect fuzz_passes; do
   for pattern in '*.bas' '*.frm' '*.cls'; do seed "$target" "$pattern"; done
 done
 seed fuzz_project_entries '*.vbp'
+# fuzz_passes reads its first byte as where the module ends and the other module begins: seed it
+# with each project's modules taken two by two, split near the middle.
+pair=0
+while IFS= read -r -d '' folder; do
+  previous=
+  while IFS= read -r -d '' file; do
+    if [ -n "$previous" ]; then
+      { printf '\x80'; cat "$previous" "$file"; } >"$corpus/fuzz_passes/pair-$pair"
+      pair=$((pair + 1))
+    fi
+    previous="$file"
+  done < <(find "$folder" -maxdepth 1 -type f \( -name '*.bas' -o -name '*.cls' -o -name '*.frm' \) -print0 | sort -z)
+done < <(find "$root/tests/fixtures" "$root/examples" -type d -print0)
 
 for target in fuzz_search fuzz_project_entries fuzz_collect fuzz_passes; do
   echo "fuzzing $target for ${seconds}s"

@@ -5,7 +5,12 @@
 #include <fstream>
 #include <system_error>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -249,8 +254,24 @@ FolderLock::~FolderLock() {
 
 #else
 
-FolderLock::FolderLock(const fs::path&) {}
-FolderLock::~FolderLock() = default;
+FolderLock::FolderLock(const fs::path& folder) {
+    const fs::path file = folder / ".scourvane-lock";
+    HANDLE h = ::CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        handle_ = h;
+        return;
+    }
+    const DWORD e = ::GetLastError();
+    if (e == ERROR_SHARING_VIOLATION || e == ERROR_ACCESS_DENIED)
+        throw RunError(err::kPermissionDenied,
+                       "作業フォルダーは別の処理が使用中です: " + display(folder));
+    throwFor(EIO, folder);
+}
+
+FolderLock::~FolderLock() {
+    if (handle_) ::CloseHandle(static_cast<HANDLE>(handle_));  // closing deletes the file
+}
 
 #endif
 

@@ -28,7 +28,8 @@ void copyFile(const fs::path& from, const fs::path& to);
 
 // An advisory lock on a folder, held while the object lives and released when the process
 // ends, however it ends: two intakes or runs never work on one working copy at once. Throws
-// RunError 70 when another holds it. (Windows: not locked yet.)
+// RunError 70 when another holds it. On Windows, where a folder cannot be locked, the lock is an
+// unshared file ".scourvane-lock" inside it that is deleted when its handle closes.
 class FolderLock {
   public:
     explicit FolderLock(const fs::path& folder);
@@ -37,7 +38,11 @@ class FolderLock {
     FolderLock& operator=(const FolderLock&) = delete;
 
   private:
+#ifdef _WIN32
+    void* handle_ = nullptr;
+#else
     int fd_ = -1;
+#endif
 };
 
 // Removes the temporary files a writer killed before its rename left in `folder` (only files

@@ -6,6 +6,13 @@
 #include <system_error>
 #include <vector>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 #include "base/guard.h"
 #include "base/run_error.h"
 #include "intake/file_ops.h"
@@ -115,9 +122,23 @@ fs::path resolveEntry(const fs::path& projectFolder, std::string_view entry) {
     return found;
 }
 
-void refuseLinkedWorkingCopy(const fs::path& workingCopy) {
+namespace {
+
+// A symbolic link, or on Windows any reparse point (a junction, a mount point).
+bool isLinked(const fs::path& p) {
+#ifdef _WIN32
+    const DWORD attributes = ::GetFileAttributesW(p.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+#else
     std::error_code ec;
-    if (fs::is_symlink(fs::symlink_status(workingCopy, ec)))
+    return fs::is_symlink(fs::symlink_status(p, ec));
+#endif
+}
+
+}  // namespace
+
+void refuseLinkedWorkingCopy(const fs::path& workingCopy) {
+    if (isLinked(workingCopy))
         throw RunError(err::kPathFileAccess,
                        "作業フォルダーがシンボリックリンクです: " + files::display(workingCopy));
 }
