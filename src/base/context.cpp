@@ -7,6 +7,14 @@
 
 namespace scourvane {
 
+void RunContext::addFindings(std::vector<Finding> found) {
+    for (Finding& f : found) {
+        f.row = moduleRow_;
+        if (moduleRow_ < session_.modules.size()) f.module = session_.modules[moduleRow_];
+        session_.findings.push_back(std::move(f));
+    }
+}
+
 fs::path RunContext::moduleFile(const Bytes& row) const {
     return workingCopyFile(session_.intake.workingCopy, row);
 }

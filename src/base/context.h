@@ -36,10 +36,16 @@ class RunContext {
     // Adds to a counter and shows it.
     void bump(CounterId id, std::int32_t delta = 1) { session_.counters.add(id, delta, window_); }
 
+    // The row of the module being processed, which the findings added from now on belong to.
+    void setModuleRow(std::size_t row) { moduleRow_ = row; }
+    // Records findings whose marks are in the working copy now (their file is written).
+    void addFindings(std::vector<Finding> found);
+
   private:
     Session& session_;
     Window& window_;
     int lastProgress_ = -1;
+    std::size_t moduleRow_ = 0;
 };
 
 }  // namespace scourvane

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/counters.h"
+#include "base/findings.h"
 #include "text/codepage.h"
 
 namespace scourvane {
@@ -34,6 +35,7 @@ struct Session {
     Counters counters;
     bool busy = false;  // an intake or a run is under way
     Counting counting = Counting::Indexed;
+    std::vector<Finding> findings;  // the decisions of the last run, in the order made
 };
 
 }  // namespace scourvane

@@ -54,6 +54,7 @@ bool commitPass(RunContext& ctx, const Bytes& name, const PreparedPass& pass) {
         for (const auto& [id, delta] : pass.bumps) ctx.bump(id, delta);
         ctx.yield();
         files::writeAll(file, pass.text);
+        ctx.addFindings(pass.findings);
     });
 }
 
@@ -65,6 +66,7 @@ std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModul
     Counters& counters = ctx.counters();
     const Bytes name = ctx.modules()[index];
     const std::string shown = text::toUtf8(name);
+    ctx.setModuleRow(index);
     if (prepared && !replaySafe(counters, *prepared)) prepared.reset();
 
     // A prepared pass written, or the pass run as usual when nothing is prepared (any more).
@@ -123,6 +125,7 @@ void detectionRun(RunContext& ctx) {
         ~PointerBack() { w.setBusy(false); }
     } pointerBack{w};
     ctx.counters().zero();
+    ctx.session().findings.clear();
     resetLabels(w);
     // The working copy may have been replaced by a link since intake: nothing is written then.
     if (!guarded(w, [&] { refuseLinkedWorkingCopy(ctx.workingCopy()); })) return;

@@ -57,10 +57,12 @@ std::optional<PreparedModule> prepareModule(const IntakeState& intake, const Byt
         sink.bumps = &out.locals.bumps;
         PassEnv localEnv(ctx, name);
         out.locals.text = markUnusedLocals(localEnv, out.collected.text);
+        out.locals.findings = localEnv.takeFindings();
 
         sink.bumps = &out.privates.bumps;
         PassEnv privateEnv(ctx, name);
         out.privates.text = markUnusedPrivates(privateEnv, out.locals.text, &out.publics.rows);
+        out.privates.findings = privateEnv.takeFindings();
 
         sink.bumps = &out.publics.bumps;
         PassEnv publicEnv(ctx, name);

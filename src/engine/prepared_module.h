@@ -24,6 +24,7 @@ namespace scourvane {
 struct PreparedPass {
     Bytes text;                                             // the file's new content
     std::vector<std::pair<CounterId, std::int32_t>> bumps;  // counter changes, in order
+    std::vector<Finding> findings;                          // its decisions, in order
 };
 
 // The public pass up to its count in the other modules, which only the driver can make.

@@ -28,6 +28,7 @@ void checkProcedurePlain(PassEnv& env, std::vector<Bytes>& rows) {
         // Rows as they stand now: a row marked earlier in this check uses no name any more.
         if (plainHits(rows, name) >= 2) continue;
         env.bump(CounterId::UnusedDim);
+        env.found(Rule::UnusedDim, name, i, i, rows[i]);
         rows[i].insert(0, env.marker());
     }
 }
@@ -70,6 +71,7 @@ void checkProcedureIndexed(PassEnv& env, std::vector<Bytes>& rows) {
         }
         if (hits >= 2) continue;
         env.bump(CounterId::UnusedDim);
+        env.found(Rule::UnusedDim, names[k], at[k], at[k], rows[at[k]]);
         rows[at[k]].insert(0, env.marker());
         marked[at[k]] = true;
     }
@@ -90,11 +92,13 @@ Bytes markUnusedLocals(PassEnv& env, std::string_view content) {
     Bytes out;
     out.reserve(content.size() + content.size() / 8);
     text::LineReader reader(content);
+    std::size_t lines = 0;
     while (!reader.atEnd()) {
         std::string_view line = reader.readLine();
         if (procedureHeaderName(line).empty()) {
             out += line;
             out += text::kLineBreak;
+            ++lines;
         } else {
             // The header line is not given to the end test; a procedure without an end line
             // takes every line up to the end of the module.
@@ -104,8 +108,10 @@ Bytes markUnusedLocals(PassEnv& env, std::string_view content) {
                 if (isProcedureEnd(rows.back())) break;
             }
             // A failed check has shown its error box; the rows as they stand keep every line.
+            env.setFirstLine(lines);
             guarded(env.window(), [&] { checkProcedure(env, rows); });
             out += text::joinLines(rows);
+            lines += rows.size();
         }
         env.yield();
         env.progress(total, static_cast<std::int64_t>(reader.consumed()));
@@ -118,6 +124,7 @@ void localVariablePass(RunContext& ctx, const Bytes& name) {
     const std::string content = files::readAll(file);
     PassEnv env(ctx, name);
     files::writeAll(file, markUnusedLocals(env, content));
+    env.commitFindings();
 }
 
 }  // namespace scourvane

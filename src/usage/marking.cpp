@@ -39,16 +39,18 @@ bool beginsWithAny(std::string_view line, std::span<const std::string_view> pref
     return false;
 }
 
-void markDeclaration(std::vector<text::Bytes>& rows, std::size_t row,
-                     std::span<const std::string_view> blockPrefixes, std::string_view marker) {
+std::size_t markDeclaration(std::vector<text::Bytes>& rows, std::size_t row,
+                            std::span<const std::string_view> blockPrefixes,
+                            std::string_view marker) {
     const bool opensBlock = beginsWithAny(rows[row], blockPrefixes);
     rows[row].insert(0, marker);
-    if (!opensBlock) return;
+    if (!opensBlock) return row;
     for (std::size_t m = row + 1; m < rows.size(); ++m) {
         const bool ends = beginsWithAny(rows[m], kEndPrefixes);
         rows[m].insert(0, marker);
-        if (ends) return;
+        if (ends) return m;
     }
+    return rows.size() - 1;
 }
 
 text::Bytes demoted(std::string_view line) {

@@ -25,8 +25,9 @@ inline constexpr std::string_view kEndPrefixes[] = {"End Sub", "End Type", "End 
 bool beginsWithAny(std::string_view line, std::span<const std::string_view> prefixes);
 
 // Marks rows[row]; when that line began with one of `blockPrefixes`, also every following row
-// down to and including the first that began with an end prefix, or to the last row.
-void markDeclaration(std::vector<text::Bytes>& rows, std::size_t row,
+// down to and including the first that began with an end prefix, or to the last row. Returns
+// the last row marked.
+std::size_t markDeclaration(std::vector<text::Bytes>& rows, std::size_t row,
                      std::span<const std::string_view> blockPrefixes, std::string_view marker);
 
 // The line with "Public " replaced by "Private " wherever it begins a word outside a string

@@ -6,6 +6,18 @@
 
 namespace scourvane {
 
+void PassEnv::found(Rule rule, const Bytes& name, std::size_t first, std::size_t last,
+                    std::string_view declaration) {
+    Finding f;
+    f.rule = rule;
+    f.name = name;
+    f.kind = declarationKindOf(declaration, marker_);
+    f.firstLine = static_cast<std::int64_t>(firstLine_ + first + 1);
+    f.lastLine = static_cast<std::int64_t>(firstLine_ + last + 1);
+    f.text = Bytes(declaration);
+    findings_.push_back(std::move(f));
+}
+
 PassEnv::PassEnv(RunContext& ctx, const Bytes& moduleName)
     : ctx_(ctx),
       standardModule_(isStandardModuleName(moduleName)),

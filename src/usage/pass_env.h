@@ -29,11 +29,23 @@ class PassEnv {
     void progress(std::int64_t total, std::int64_t done) { ctx_.progress(total, done); }
     void setProgress(int value) { ctx_.setProgress(value); }
 
+    // Rows given to found() are counted from this line of the module (0 for the first).
+    void setFirstLine(std::size_t line) { firstLine_ = line; }
+    // A decision: `rule` for `name`, declared in rows[first], marking rows first to last;
+    // `declaration` is that row as it was judged. Kept until the pass has written its file.
+    void found(Rule rule, const Bytes& name, std::size_t first, std::size_t last,
+               std::string_view declaration);
+    std::vector<Finding> takeFindings() { return std::move(findings_); }
+    // Hands the findings to the run once the pass's file is written.
+    void commitFindings() { ctx_.addFindings(takeFindings()); }
+
   private:
     RunContext& ctx_;
     bool standardModule_;
     Bytes marker_;
     const UseCounter& uses_;
+    std::size_t firstLine_ = 0;
+    std::vector<Finding> findings_;
 };
 
 // The lines of a file's content, with the bytes consumed up to the end of each (terminator

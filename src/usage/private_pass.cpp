@@ -26,7 +26,10 @@ void checkPrivate(PassEnv& env, std::vector<Bytes>& rows) {
         for (std::size_t k = 0; k < names.size(); ++k) {
             if (counts[k] < 2) {
                 env.bump(CounterId::UnusedPrivate);
-                markDeclaration(rows, index[k], kPrivateBlockPrefixes, env.marker());
+                const Bytes declaration = rows[index[k]];
+                const std::size_t last =
+                    markDeclaration(rows, index[k], kPrivateBlockPrefixes, env.marker());
+                env.found(Rule::UnusedPrivate, names[k], index[k], last, declaration);
             }
             env.yield();
             env.progress(static_cast<std::int64_t>(names.size()), static_cast<std::int64_t>(k));
@@ -52,6 +55,7 @@ void privatePass(RunContext& ctx, const Bytes& name) {
     const std::string content = files::readAll(file);
     PassEnv env(ctx, name);
     files::writeAll(file, markUnusedPrivates(env, content));
+    env.commitFindings();
 }
 
 }  // namespace scourvane

@@ -42,13 +42,16 @@ void decidePublic(PassEnv& env, std::vector<Bytes>& rows, const PublicDeclaratio
         const std::int64_t n = decls.others[i], s = decls.own[i];
         const std::size_t k = decls.index[i];
         if (n < 1 && s > 1) {
+            env.found(Rule::PublicToPrivate, decls.names[i], k, k, rows[k]);
             rows[k] = demotedBehindMarkers(rows[k], env.marker());
             env.bump(CounterId::Private);
             env.bump(CounterId::Public, -1);
         }
         if (n < 1 && s < 2) {
             env.bump(CounterId::UnusedPublic);
-            markDeclaration(rows, k, kPublicBlockPrefixes, env.marker());
+            const Bytes declaration = rows[k];
+            const std::size_t last = markDeclaration(rows, k, kPublicBlockPrefixes, env.marker());
+            env.found(Rule::UnusedPublic, decls.names[i], k, last, declaration);
         }
         env.yield();
         env.progress(count, static_cast<std::int64_t>(i));
@@ -66,6 +69,7 @@ Bytes judgeAndWrite(PassEnv& env, const fs::path& file, const Bytes& name, Other
     }
     Bytes written = text::joinLines(rows);
     files::writeAll(file, written);
+    env.commitFindings();
     return written;
 }
 

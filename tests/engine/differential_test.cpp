@@ -1,7 +1,10 @@
 // Counting uses through the word index must change nothing anyone can see: on random hostile
 // projects, intake and two runs with Counting::Indexed give the working copy byte for byte,
 // the status texts, counter labels, error boxes and selected rows, and the counters that
-// Counting::Plain (every pair of a line and a name through the occurrence test) gives.
+// Counting::Plain (every pair of a line and a name through the occurrence test) gives, and the
+// same findings. Every finding stands in the working copy as it says: its lines marked (or its
+// line made Private), its declaration's text behind the markers, and as many of each rule as
+// the counters say.
 //
 // SCOURVANE_DIFF_SEEDS=N runs seeds 1..N instead of the default; SCOURVANE_DIFF_SEED=S runs
 // seed S alone, which is how a failure printed below is replayed.
@@ -18,11 +21,14 @@
 #include <string_view>
 #include <vector>
 
+#include "base/paths.h"
 #include "engine/engine.h"
 #include "support/files.h"
 #include "support/hostile_project.h"
 #include "support/recording_window.h"
 #include "text/convert.h"
+#include "text/lines.h"
+#include "usage/marking.h"
 
 namespace scourvane::testing {
 namespace {
@@ -36,6 +42,7 @@ struct Outcome {
     Files files;  // the working copy
     std::vector<Event> events;
     std::array<std::int32_t, kCounterCount> counters{};
+    std::vector<Finding> findings;
 };
 
 // The events both ways must show alike. Progress values and yields depend on how the counting
@@ -55,6 +62,7 @@ Outcome capture(const Engine& engine, RecordingWindow& window) {
     o.events = comparedEvents(window.events);
     for (int i = 0; i < kCounterCount; ++i)
         o.counters[i] = engine.session().counters.get(static_cast<CounterId>(i));
+    o.findings = engine.session().findings;
     window.events.clear();
     return o;
 }
@@ -156,11 +164,73 @@ std::string counterDifference(const Outcome& plain, const Outcome& indexed) {
     return "";
 }
 
+std::string shown(const Finding& f) {
+    return std::to_string(f.row) + " " + shown(f.module) + " " + std::string(ruleId(f.rule)) +
+           " " + shown(f.name) + " " + std::string(kindName(f.kind)) + " " +
+           std::to_string(f.firstLine) + "-" + std::to_string(f.lastLine) + " " + shown(f.text);
+}
+
+std::string findingDifference(const std::vector<Finding>& plain,
+                              const std::vector<Finding>& indexed) {
+    for (std::size_t i = 0; i < std::max(plain.size(), indexed.size()); ++i) {
+        const std::string x = i < plain.size() ? shown(plain[i]) : "<none>";
+        const std::string y = i < indexed.size() ? shown(indexed[i]) : "<none>";
+        if (x != y) return "finding " + std::to_string(i) + "\n  Plain:   " + x + "\n  Indexed: " + y;
+    }
+    return "";
+}
+
+std::string_view unmarked(std::string_view line, std::string_view marker) {
+    while (line.substr(0, marker.size()) == marker) line.remove_prefix(marker.size());
+    return line;
+}
+
+// The first finding that does not stand in the working copy as it says, or an empty text.
+// With `counted`, also the number of findings of each rule against the counters (write
+// failures count decisions whose marks never reached the file).
+std::string findingsAgainstCopy(const Outcome& o, bool counted) {
+    const std::string marker = unusedMarker();
+    std::array<std::int32_t, kRuleCount> perRule{};
+    for (const Finding& f : o.findings) {
+        ++perRule[static_cast<int>(f.rule)];
+        const auto file =
+            o.files.find(workingCopyFile(fs::path("."), f.module).filename().string());
+        if (file == o.files.end()) return "no file for " + shown(f);
+        const std::vector<Bytes> rows = text::splitLines(file->second);
+        if (f.firstLine < 1 || f.lastLine < f.firstLine ||
+            f.lastLine > static_cast<std::int64_t>(rows.size()))
+            return "lines out of the file: " + shown(f);
+        const std::string_view first = rows[f.firstLine - 1];
+        const std::string_view judged = unmarked(f.text, marker);
+        if (f.rule == Rule::PublicToPrivate) {
+            if (f.lastLine != f.firstLine || unmarked(first, marker) != demoted(judged))
+                return "not made Private: " + shown(f) + "\n  now: " + shown(first);
+            continue;
+        }
+        if (unmarked(first, marker) != judged) return "another line: " + shown(f);
+        for (std::int64_t l = f.firstLine; l <= f.lastLine; ++l)
+            if (rows[l - 1].rfind(marker, 0) != 0)
+                return "line " + std::to_string(l) + " unmarked: " + shown(f);
+    }
+    if (!counted) return "";
+    const std::pair<Rule, CounterId> pairs[] = {{Rule::UnusedDim, CounterId::UnusedDim},
+                                                {Rule::UnusedPrivate, CounterId::UnusedPrivate},
+                                                {Rule::UnusedPublic, CounterId::UnusedPublic}};
+    for (const auto& [rule, id] : pairs)
+        if (perRule[static_cast<int>(rule)] != o.counters[indexOf(id)])
+            return std::string(ruleId(rule)) + ": " +
+                   std::to_string(perRule[static_cast<int>(rule)]) + " findings, counter " +
+                   std::to_string(o.counters[indexOf(id)]);
+    return "";
+}
+
 // The first difference between the outcomes, or an empty text.
-std::string difference(const Outcome& plain, const Outcome& indexed) {
+std::string difference(const Outcome& plain, const Outcome& indexed, bool counted = true) {
     if (auto d = fileDifference(plain.files, indexed.files); !d.empty()) return d;
     if (auto d = eventDifference(plain.events, indexed.events); !d.empty()) return d;
-    return counterDifference(plain, indexed);
+    if (auto d = counterDifference(plain, indexed); !d.empty()) return d;
+    if (auto d = findingDifference(plain.findings, indexed.findings); !d.empty()) return d;
+    return findingsAgainstCopy(indexed, counted);
 }
 
 std::vector<std::uint32_t> seedsToRun() {
@@ -186,6 +256,7 @@ TEST(Differential, IndexedCountingMatchesPlainOnHostileProjects) {
     TempDir tmp;
     const std::vector<std::uint32_t> seeds = seedsToRun();
     std::array<std::int64_t, kCounterCount> totals{};
+    std::array<std::int64_t, kRuleCount> ruleTotals{};
     std::size_t seedsWithErrors = 0, failures = 0;
     for (std::uint32_t seed : seeds) {
         // Folder names with "ソ" (trail byte "\") reach the status texts and error boxes.
@@ -215,6 +286,7 @@ TEST(Differential, IndexedCountingMatchesPlainOnHostileProjects) {
         EXPECT_EQ(written, "") << "seed " << seed << ": the project's own files changed";
 
         for (int i = 0; i < kCounterCount; ++i) totals[i] += plain.first.counters[i];
+        for (const Finding& f : plain.first.findings) ++ruleTotals[static_cast<int>(f.rule)];
         for (const Event& e : plain.first.events) {
             if (e.kind != "error") continue;
             ++seedsWithErrors;
@@ -226,6 +298,7 @@ TEST(Differential, IndexedCountingMatchesPlainOnHostileProjects) {
     // used and unused, and failing modules.
     if (seeds.size() >= 50 && failures == 0) {
         for (int i = 0; i < kCounterCount; ++i) EXPECT_GT(totals[i], 0) << "counter " << i;
+        for (int i = 0; i < kRuleCount; ++i) EXPECT_GT(ruleTotals[i], 0) << "rule " << i;
         EXPECT_GT(seedsWithErrors, 0u);
     }
 }
@@ -261,7 +334,8 @@ TEST(Differential, WriteAndReadFailuresGiveTheSameBoxesAtTheSameMoments) {
         fs::remove_all(copy);
         const ModeOutcome indexed = runMode(project.projectFile, Counting::Indexed, faults);
         const std::string diff =
-            difference(plain.first, indexed.first) + difference(plain.second, indexed.second);
+            difference(plain.first, indexed.first, false) +
+            difference(plain.second, indexed.second, false);
         ASSERT_EQ(diff, "") << "seed " << seed;
         bool boxes = false;
         for (const Event& e : plain.first.events) boxes = boxes || e.kind == "error";
