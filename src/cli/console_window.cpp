@@ -62,7 +62,9 @@ void ConsoleWindow::finish() {
 
 void ConsoleWindow::showError(int number, const std::string& description) {
     finish();
-    std::fprintf(err_, "%s\n", errorBoxText(number, description).c_str());
+    // Written whole: a file name may hold a NUL byte, where a C string would end.
+    const std::string line = errorBoxText(number, description) + "\n";
+    std::fwrite(line.data(), 1, line.size(), err_);
     std::fflush(err_);
     errors_.push_back({number, description});
 }
