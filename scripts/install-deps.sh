@@ -7,6 +7,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev libgl1-mesa-dev
   xvfb xauth fonts-ipafont-gothic
+  chromium fonts-noto-cjk
+  python3-jsonschema
   clang-14 libclang-rt-14-dev
 )
 

@@ -2,11 +2,15 @@
 
 #include <CLI/CLI.hpp>
 #include <string>
+#include <vector>
 
+#include "base/run_error.h"
 #include "cli/console_window.h"
 #include "cli/report.h"
 #include "engine/engine.h"
 #include "intake/file_ops.h"
+#include "intake/working_copy.h"
+#include "report/reports.h"
 #include "text/codepage.h"
 
 namespace scourvane::cli {
@@ -27,47 +31,118 @@ constexpr const char* kDescription =
     "\"Error N (description)\" on stderr.\n"
     "\n"
     "Exit status: 0 when no error was raised, 1 when any was, 2 for a usage error.";
+
+constexpr const char* kExamples =
+    "\nExamples:\n"
+    "  scourvane-cli Sales/Sales.vbp\n"
+    "  scourvane-cli --json --quiet Sales/Sales.vbp\n"
+    "  scourvane-cli --codepage 1252 Inventory/Inventory.vbp\n"
+    "  scourvane-cli --report findings.sarif --report findings.csv --report findings.html "
+    "Sales/Sales.vbp\n"
+    "  scourvane-cli --until-stable --report all-runs.sarif Sales/Sales.vbp\n";
+
+// At most this many runs with --until-stable.
+constexpr int kMostRuns = 20;
+
+std::string runLine(const report::RunSummary& run) {
+    const auto& c = run.counters;
+    return "run " + std::to_string(run.run) + ": Dim " + std::to_string(c[0]) + "/" +
+           std::to_string(c[1]) + ", Private " + std::to_string(c[2]) + "/" +
+           std::to_string(c[3]) + ", Public " + std::to_string(c[4]) + "/" +
+           std::to_string(c[5]) + ", " + std::to_string(run.findings) + " findings\n";
+}
+
 }  // namespace
 
 int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, bool interactive) {
     CLI::App app{kDescription, "scourvane-cli"};
     std::string project;
-    bool json = false;
+    bool json = false, untilStable = false, quiet = false;
     int codePage = 932;
+    std::vector<std::string> reports;
     app.add_option("PROJECT", project, "the project file (.vbp)")->required();
     app.add_flag("--json", json, "print one JSON object instead of the counter grid");
     app.add_option("--codepage", codePage,
                    "Windows code page of the project's files: 932 (default), 936, 949, 950 "
                    "or 1252")
         ->check(CLI::IsMember({932, 936, 949, 950, 1252}));
+    app.add_option("--report", reports,
+                   "after the run, write the findings to FILE in the format its extension "
+                   "names: .sarif (SARIF 2.1.0), .csv (UTF-8 with BOM) or .html; repeatable")
+        ->option_text("FILE");
+    app.add_flag("--until-stable", untilStable,
+                 "repeat the run on the working copy until a run finds nothing new (at most " +
+                     std::to_string(kMostRuns) + " runs); each run's counters go to stderr");
+    app.add_flag("--quiet", quiet, "no status or progress on stderr (errors are still shown)");
+    app.set_version_flag("--version", "scourvane-cli " + report::toolVersion());
+    app.footer(kExamples);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
         std::fputs(app.help().c_str(), out);
+        return 0;
+    } catch (const CLI::CallForVersion& e) {
+        std::fprintf(out, "%s\n", e.what());
         return 0;
     } catch (const CLI::ParseError& e) {
         std::fprintf(err, "scourvane-cli: %s\nRun with --help for more information.\n", e.what());
         return 2;
     }
 
+    // Every report's place is checked before anything is done: a run is not wasted on a
+    // report that could not be written.
+    const fs::path workingCopy = project.empty() ? fs::path() : splitProjectPath(project).workingCopy;
+    for (const std::string& r : reports) {
+        const std::string problem = report::reportPathProblem(r, workingCopy);
+        if (problem.empty()) continue;
+        std::fprintf(err, "scourvane-cli: --report %s: %s\n", r.c_str(), problem.c_str());
+        return 2;
+    }
+
     text::setActiveCodePage(text::CodePage::get(codePage));
-    ConsoleWindow window(err, interactive);
+    ConsoleWindow window(err, interactive && !quiet);
     Engine engine(window);
+    report::ReportData data;
+    data.codePage = codePage;
     engine.intake(project);
-    if (engine.session().intake.loaded) engine.run();
+    if (engine.session().intake.loaded) {
+        for (int run = 1; run <= (untilStable ? kMostRuns : 1); ++run) {
+            engine.run();
+            report::addRun(data, engine.session());
+            if (untilStable && !quiet) {
+                window.finish();
+                std::fputs(runLine(data.runs.back()).c_str(), err);
+            }
+            if (engine.session().findings.empty()) break;
+        }
+    }
     window.finish();
+    for (const ErrorRecord& e : window.errors()) data.errors.push_back({e.number, e.description});
+    data.projectFile = project.empty() ? fs::path() : fs::absolute(project);
+    data.workingCopy = workingCopy;
+
+    bool reportFailed = false;
+    for (const std::string& r : reports) {
+        try {
+            report::writeReport(r, data);
+        } catch (const RunError& e) {
+            std::fprintf(err, "scourvane-cli: --report %s: Error %d (%s)\n", r.c_str(),
+                         e.number(), e.description().c_str());
+            reportFailed = true;
+        }
+    }
 
     const Session& s = engine.session();
     if (json) {
         std::fputs(jsonReport(files::display(s.intake.workingCopy), window.modules(), s.counters,
-                              window.errors())
+                              window.errors(), data.runs)
                        .c_str(),
                    out);
     } else {
         std::fputs(counterGrid(s.counters).c_str(), out);
     }
     std::fflush(out);
-    return window.errors().empty() ? 0 : 1;
+    return window.errors().empty() && !reportFailed ? 0 : 1;
 }
 
 }  // namespace scourvane::cli

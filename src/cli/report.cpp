@@ -2,7 +2,11 @@
 
 #include <cstdio>
 
+#include "report/json.h"
+
 namespace scourvane::cli {
+
+using report::jsonString;
 
 std::string counterGrid(const Counters& c) {
     // The window's grid: a column of declared and one of unused, a row per kind.
@@ -18,40 +22,9 @@ std::string counterGrid(const Counters& c) {
     return out;
 }
 
-std::string jsonString(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char ch : s) {
-        switch (ch) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (ch < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", ch);
-                    out += buf;
-                } else {
-                    out += static_cast<char>(ch);
-                }
-        }
-    }
-    return out + "\"";
-}
-
 std::string jsonReport(const std::string& workingCopy, const std::vector<std::string>& modules,
-                       const Counters& c, const std::vector<ErrorRecord>& errors) {
+                       const Counters& c, const std::vector<ErrorRecord>& errors,
+                       const std::vector<report::RunSummary>& runs) {
     std::string out = "{\"working_copy\":" + jsonString(workingCopy) + ",\"modules\":[";
     for (std::size_t i = 0; i < modules.size(); ++i) {
         if (i) out += ",";
@@ -62,16 +35,26 @@ std::string jsonReport(const std::string& workingCopy, const std::vector<std::st
         {"dim", CounterId::Dim},         {"unused_dim", CounterId::UnusedDim},
         {"private", CounterId::Private}, {"unused_private", CounterId::UnusedPrivate},
         {"public", CounterId::Public},   {"unused_public", CounterId::UnusedPublic}};
-    bool first = true;
-    for (const auto& [key, id] : keys) {
-        if (!first) out += ",";
-        first = false;
-        out += '"';
-        out += key;
-        out += "\":";
-        out += std::to_string(c.get(id));
+    auto counters = [&](auto value) {
+        bool first = true;
+        for (const auto& [key, id] : keys) {
+            if (!first) out += ",";
+            first = false;
+            out += '"';
+            out += key;
+            out += "\":";
+            out += std::to_string(value(id));
+        }
+    };
+    counters([&](CounterId id) { return c.get(id); });
+    out += "},\"runs\":[";
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        if (i) out += ",";
+        out += "{\"run\":" + std::to_string(runs[i].run) + ",\"counters\":{";
+        counters([&](CounterId id) { return runs[i].counters[indexOf(id)]; });
+        out += "},\"findings\":" + std::to_string(runs[i].findings) + "}";
     }
-    out += "},\"errors\":[";
+    out += "],\"errors\":[";
     for (std::size_t i = 0; i < errors.size(); ++i) {
         if (i) out += ",";
         out += "{\"number\":" + std::to_string(errors[i].number) +

@@ -6,15 +6,14 @@
 
 #include "base/counters.h"
 #include "cli/console_window.h"
+#include "report/report_data.h"
 
 namespace scourvane::cli {
 
 std::string counterGrid(const Counters& counters);
 
 std::string jsonReport(const std::string& workingCopy, const std::vector<std::string>& modules,
-                       const Counters& counters, const std::vector<ErrorRecord>& errors);
-
-// A JSON string literal for UTF-8 text.
-std::string jsonString(const std::string& s);
+                       const Counters& counters, const std::vector<ErrorRecord>& errors,
+                       const std::vector<report::RunSummary>& runs);
 
 }  // namespace scourvane::cli

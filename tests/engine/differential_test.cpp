@@ -195,7 +195,11 @@ std::string findingsAgainstCopy(const Outcome& o, bool counted) {
         ++perRule[static_cast<int>(f.rule)];
         const auto file =
             o.files.find(workingCopyFile(fs::path("."), f.module).filename().string());
-        if (file == o.files.end()) return "no file for " + shown(f);
+        if (file == o.files.end()) {
+            std::string keys;
+            for (const auto& k : o.files) keys += shown(k.first) + "\n";
+            return "no file for " + shown(f) + " among\n" + keys;
+        }
         const std::vector<Bytes> rows = text::splitLines(file->second);
         if (f.firstLine < 1 || f.lastLine < f.firstLine ||
             f.lastLine > static_cast<std::int64_t>(rows.size()))

@@ -1,0 +1,91 @@
+#include "report/report_data.h"
+
+#include "base/paths.h"
+#include "intake/file_ops.h"
+#include "text/convert.h"
+#include "text/lines.h"
+
+#ifndef SCOURVANE_VERSION
+#define SCOURVANE_VERSION "0.0.0"
+#endif
+
+namespace scourvane::report {
+
+void addRun(ReportData& data, const Session& session) {
+    data.projectFile = session.intake.projectPath;
+    data.workingCopy = session.intake.workingCopy;
+    data.modules = session.modules;
+    RunSummary run;
+    run.run = static_cast<int>(data.runs.size()) + 1;
+    for (int i = 0; i < kCounterCount; ++i)
+        run.counters[i] = session.counters.get(static_cast<CounterId>(i));
+    run.findings = session.findings.size();
+    data.runs.push_back(run);
+    for (Finding f : session.findings) {
+        f.run = run.run;
+        data.findings.push_back(std::move(f));
+    }
+}
+
+std::string decoded(const ReportData& data, std::string_view bytes) {
+    return text::toUtf8(bytes, text::CodePage::get(data.codePage));
+}
+
+std::string relativeFile(const ReportData& data, const Bytes& module) {
+    try {
+        const fs::path file = workingCopyFile(data.workingCopy, module).filename();
+        const std::u8string name = file.generic_u8string();
+        return std::string(name.begin(), name.end());
+    } catch (...) {
+        return decoded(data, module);  // a row that names no file of the copy
+    }
+}
+
+std::vector<std::string> linesOf(const ReportData& data, const Bytes& module, std::int64_t first,
+                                 std::int64_t last) {
+    std::vector<std::string> out;
+    try {
+        const std::vector<Bytes> rows =
+            text::splitLines(files::readAll(workingCopyFile(data.workingCopy, module)));
+        for (std::int64_t l = std::max<std::int64_t>(first, 1);
+             l <= last && l <= static_cast<std::int64_t>(rows.size()); ++l)
+            out.push_back(decoded(data, rows[l - 1]));
+    } catch (...) {
+        out.clear();
+    }
+    return out;
+}
+
+const RuleText& ruleText(Rule rule) {
+    static const RuleText texts[kRuleCount] = {
+        {"未使用の Dim 変数", "Unused local variable",
+         "手続きの中で Dim で宣言され、その手続きのどこからも使われていない変数。作業コピーでは"
+         "宣言の行をコメントにしました。",
+         "A variable declared with Dim inside a procedure that no other line of the procedure "
+         "uses. Its declaration line is commented out in the working copy."},
+        {"未使用の Private 宣言", "Unused Private declaration",
+         "モジュールの中で Private で宣言され、そのモジュールのどこからも使われていない変数・定数・"
+         "Declare・型・手続き。作業コピーでは宣言（手続きと型は本体ごと）をコメントにしました。",
+         "A variable, constant, Declare, type or procedure declared Private that no other line "
+         "of its module uses. The declaration (with its whole body for procedures and types) is "
+         "commented out in the working copy."},
+        {"未使用の Public 宣言", "Unused Public declaration",
+         "Public で宣言され、プロジェクトのどのモジュールからも使われていない宣言。作業コピーでは"
+         "宣言（手続きと型は本体ごと）をコメントにしました。",
+         "A declaration made Public that no line of any module of the project uses. The "
+         "declaration (with its whole body for procedures and types) is commented out in the "
+         "working copy."},
+        {"Private にできる Public 宣言", "Public declaration made Private",
+         "Public で宣言され、自分のモジュールの中でだけ使われている宣言。作業コピーでは Private "
+         "に変えました。",
+         "A declaration made Public that only its own module uses. It is declared Private in "
+         "the working copy."},
+    };
+    return texts[static_cast<int>(rule)];
+}
+
+std::string toolVersion() {
+    return SCOURVANE_VERSION;
+}
+
+}  // namespace scourvane::report
