@@ -40,8 +40,13 @@ TEST(Cli, UsageErrorsExitWithTwoAndHelpExplainsTheOutput) {
     EXPECT_EQ(runCli("--codepage 65001 x.vbp", tmp).status, 2);
     Result help = runCli("--help", tmp);
     EXPECT_EQ(help.status, 0);
-    for (const char* word : {"--json", "--codepage", "working_copy", "unused_public", "Exit"})
+    for (const char* word : {"--json", "--codepage", "--report", "--until-stable", "--quiet",
+                             "--version", "working_copy", "unused_public", "Exit", "Examples:",
+                             "--report findings.sarif"})
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
+    Result version = runCli("--version", tmp);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("scourvane-cli ", 0), 0u) << version.out;
 }
 
 TEST(Cli, ErrorsGoToStderrOneLineEachAndSetTheExitStatus) {
