@@ -28,6 +28,13 @@ struct IntakeState {
 // the reference the index is proved against; both give the same bytes, counters and texts.
 enum class Counting { Indexed, Plain };
 
+// Which question decides whether a line uses a name. Spec: the occurrence test with its table
+// of accepted neighbours, exactly as the passes have always asked it. Safe: the name stands in
+// the line's code as a whole identifier, ignoring letter case, whatever its neighbours; what
+// cannot be judged that way (several declarations on one line, event and default members,
+// members other programs call) is never judged, so that the working copy still compiles.
+enum class RuleSet { Spec, Safe };
+
 struct Session {
     IntakeState intake;
     std::vector<Bytes> modules;  // ListModules, sorted ignoring case
@@ -35,6 +42,10 @@ struct Session {
     Counters counters;
     bool busy = false;  // an intake or a run is under way
     Counting counting = Counting::Indexed;
+    RuleSet rules = RuleSet::Spec;
+    // The project file's "Type=" names an ActiveX DLL, EXE or control (OleDll, OleExe, Control):
+    // other programs call the Public members of its classes.
+    bool activeXProject = false;
     std::vector<Finding> findings;  // the decisions of the last run, in the order made
 };
 

@@ -20,6 +20,7 @@ class Engine {
 
     const Session& session() const { return session_; }
     void setCounting(Counting counting) { session_.counting = counting; }
+    void setRules(RuleSet rules) { session_.rules = rules; }
     bool busy() const { return session_.busy; }
 
   private:
