@@ -39,7 +39,8 @@ constexpr const char* kExamples =
     "  scourvane-cli --codepage 1252 Inventory/Inventory.vbp\n"
     "  scourvane-cli --report findings.sarif --report findings.csv --report findings.html "
     "Sales/Sales.vbp\n"
-    "  scourvane-cli --until-stable --report all-runs.sarif Sales/Sales.vbp\n";
+    "  scourvane-cli --until-stable --report all-runs.sarif Sales/Sales.vbp\n"
+    "  scourvane-cli --rules safe --report safe.csv Sales/Sales.vbp\n";
 
 // At most this many runs with --until-stable.
 constexpr int kMostRuns = 20;
@@ -60,6 +61,7 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, bo
     bool json = false, untilStable = false, quiet = false;
     int codePage = 932;
     std::vector<std::string> reports;
+    std::string rules = "spec";
     app.add_option("PROJECT", project, "the project file (.vbp)")->required();
     app.add_flag("--json", json, "print one JSON object instead of the counter grid");
     app.add_option("--codepage", codePage,
@@ -73,6 +75,11 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, bo
     app.add_flag("--until-stable", untilStable,
                  "repeat the run on the working copy until a run finds nothing new (at most " +
                      std::to_string(kMostRuns) + " runs); each run's counters go to stderr");
+    app.add_option("--rules", rules,
+                   "the rule set: spec (the default: the occurrence test with its table of "
+                   "accepted neighbours) or safe (a whole identifier, letter case ignored, "
+                   "whatever its neighbours; what cannot be judged so is left alone)")
+        ->check(CLI::IsMember({"spec", "safe"}));
     app.add_flag("--quiet", quiet, "no status or progress on stderr (errors are still shown)");
     app.set_version_flag("--version", "scourvane-cli " + report::toolVersion());
     app.footer(kExamples);
@@ -102,8 +109,10 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, bo
     text::setActiveCodePage(text::CodePage::get(codePage));
     ConsoleWindow window(err, interactive && !quiet);
     Engine engine(window);
+    engine.setRules(rules == "safe" ? RuleSet::Safe : RuleSet::Spec);
     report::ReportData data;
     data.codePage = codePage;
+    data.rules = rules;
     engine.intake(project);
     if (engine.session().intake.loaded) {
         for (int run = 1; run <= (untilStable ? kMostRuns : 1); ++run) {
@@ -135,7 +144,7 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, bo
     const Session& s = engine.session();
     if (json) {
         std::fputs(jsonReport(files::display(s.intake.workingCopy), window.modules(), s.counters,
-                              window.errors(), data.runs)
+                              window.errors(), data.runs, rules)
                        .c_str(),
                    out);
     } else {

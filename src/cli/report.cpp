@@ -24,7 +24,7 @@ std::string counterGrid(const Counters& c) {
 
 std::string jsonReport(const std::string& workingCopy, const std::vector<std::string>& modules,
                        const Counters& c, const std::vector<ErrorRecord>& errors,
-                       const std::vector<report::RunSummary>& runs) {
+                       const std::vector<report::RunSummary>& runs, const std::string& rules) {
     std::string out = "{\"working_copy\":" + jsonString(workingCopy) + ",\"modules\":[";
     for (std::size_t i = 0; i < modules.size(); ++i) {
         if (i) out += ",";
@@ -47,7 +47,7 @@ std::string jsonReport(const std::string& workingCopy, const std::vector<std::st
         }
     };
     counters([&](CounterId id) { return c.get(id); });
-    out += "},\"runs\":[";
+    out += "},\"rules\":" + jsonString(rules) + ",\"runs\":[";
     for (std::size_t i = 0; i < runs.size(); ++i) {
         if (i) out += ",";
         out += "{\"run\":" + std::to_string(runs[i].run) + ",\"counters\":{";

@@ -14,6 +14,6 @@ std::string counterGrid(const Counters& counters);
 
 std::string jsonReport(const std::string& workingCopy, const std::vector<std::string>& modules,
                        const Counters& counters, const std::vector<ErrorRecord>& errors,
-                       const std::vector<report::RunSummary>& runs);
+                       const std::vector<report::RunSummary>& runs, const std::string& rules);
 
 }  // namespace scourvane::cli

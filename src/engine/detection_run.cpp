@@ -141,7 +141,7 @@ void detectionRun(RunContext& ctx) {
     const std::unique_ptr<OtherModules> others = otherModules(ctx);
     // With the index, the next modules' own passes are prepared while this one finishes.
     std::optional<ModulePreparer> preparer;
-    if (ctx.session().counting == Counting::Indexed) preparer.emplace(ctx.session().intake, 2);
+    if (ctx.session().counting == Counting::Indexed) preparer.emplace(ctx.session(), 2);
     // Ahead by a few modules, and by no more source than a prepared module's texts keep small.
     constexpr std::size_t kAheadModules = 8;
     constexpr std::uintmax_t kAheadBytes = std::uintmax_t{16} << 20;

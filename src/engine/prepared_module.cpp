@@ -39,10 +39,14 @@ constexpr std::size_t kLargestPrepared = std::size_t{8} << 20;
 
 }  // namespace
 
-std::optional<PreparedModule> prepareModule(const IntakeState& intake, const Bytes& name) {
+std::optional<PreparedModule> prepareModule(const Session& settings, const Bytes& name) {
     try {
+        const IntakeState& intake = settings.intake;
         Session session;
         session.intake = intake;
+        session.counting = settings.counting;
+        session.rules = settings.rules;
+        session.activeXProject = settings.activeXProject;
         RecordingSink sink;
         RunContext ctx(session, sink);
         const std::string content = files::readAll(workingCopyFile(intake.workingCopy, name));
@@ -74,7 +78,11 @@ std::optional<PreparedModule> prepareModule(const IntakeState& intake, const Byt
     }
 }
 
-ModulePreparer::ModulePreparer(IntakeState intake, unsigned threads) : intake_(std::move(intake)) {
+ModulePreparer::ModulePreparer(const Session& session, unsigned threads) {
+    settings_.intake = session.intake;
+    settings_.counting = session.counting;
+    settings_.rules = session.rules;
+    settings_.activeXProject = session.activeXProject;
     for (unsigned i = 0; i < std::max(threads, 1u); ++i) threads_.emplace_back([this] { work(); });
 }
 
@@ -138,7 +146,7 @@ void ModulePreparer::work() {
         queue_.pop_front();
         working_.push_back(job);
         lock.unlock();
-        std::optional<PreparedModule> prepared = prepareModule(intake_, job.name);
+        std::optional<PreparedModule> prepared = prepareModule(settings_, job.name);
         lock.lock();
         std::erase_if(working_, [&](const Job& j) { return j.row == job.row; });
         done_[job.row] = {job.generation, std::move(prepared)};

@@ -43,12 +43,14 @@ struct PreparedModule {
 // The passes on the module's file as far as they depend on nothing else; nothing when reading
 // it fails, a pass raises an error, or the file is so large that holding every pass's text at
 // once would cost too much memory (the passes then run as usual).
-std::optional<PreparedModule> prepareModule(const IntakeState& intake, const Bytes& name);
+// `settings` gives the intake state and the rules the passes follow.
+std::optional<PreparedModule> prepareModule(const Session& settings, const Bytes& name);
 
 class ModulePreparer {
   public:
     // `threads` modules are prepared at once.
-    ModulePreparer(IntakeState intake, unsigned threads);
+    // Prepares with the intake state and rules of `session`.
+    ModulePreparer(const Session& session, unsigned threads);
     ~ModulePreparer();
     ModulePreparer(const ModulePreparer&) = delete;
     ModulePreparer& operator=(const ModulePreparer&) = delete;
@@ -68,7 +70,7 @@ class ModulePreparer {
     };
     void work();
 
-    const IntakeState intake_;
+    Session settings_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<Job> queue_;

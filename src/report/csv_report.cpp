@@ -20,9 +20,10 @@ std::string field(std::string_view text) {
 
 std::string csvReport(const ReportData& data) {
     std::string out = "\xEF\xBB\xBF";
-    out += "run,row,file,rule,rule_ja,name,kind,first_line,last_line,declaration\r\n";
+    out += "run,rules,row,file,rule,rule_ja,name,kind,first_line,last_line,declaration\r\n";
     for (const Finding& f : data.findings) {
         const std::string cells[] = {std::to_string(f.run),
+                                     data.rules,
                                      std::to_string(f.row + 1),
                                      relativeFile(data, f.module),
                                      std::string(ruleId(f.rule)),

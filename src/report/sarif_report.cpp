@@ -92,6 +92,8 @@ std::string sarifReport(const ReportData& data) {
     out += "\"originalUriBaseIds\":{\"WORKINGCOPY\":{\"uri\":" + jsonString(base) +
            ",\"description\":{\"text\":\"The working copy the run wrote.\"}}},\n";
     out += "\"columnKind\":\"unicodeCodePoints\",\n";
+    out += "\"automationDetails\":{\"id\":" + jsonString("scourvane/" + data.rules + "/") +
+           ",\"description\":{\"text\":" + jsonString("rules: " + data.rules) + "}},\n";
     out += "\"invocations\":[{\"executionSuccessful\":" +
            std::string(data.errors.empty() ? "true" : "false") +
            ",\"toolExecutionNotifications\":[";
@@ -117,6 +119,7 @@ std::string sarifReport(const ReportData& data) {
                ",\"properties\":{\"name\":" + jsonString(decoded(data, f.name)) +
                ",\"kind\":" + jsonString(kindName(f.kind)) +
                ",\"moduleRow\":" + std::to_string(f.row + 1) + ",\"run\":" + std::to_string(f.run) +
+               ",\"rules\":" + jsonString(data.rules) +
                "}}";
     }
     out += "],\n\"properties\":{\"project\":" +

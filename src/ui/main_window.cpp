@@ -107,6 +107,13 @@ MainWindow::~MainWindow() {
     if (busyShown_) QApplication::restoreOverrideCursor();
 }
 
+void MainWindow::setRules(RuleSet rules) {
+    engine_.setRules(rules);
+    setWindowTitle(rules == RuleSet::Safe
+                       ? QString::fromLatin1(kCaption) + QString::fromUtf8(" (安全ルール)")
+                       : QString::fromLatin1(kCaption));
+}
+
 void MainWindow::buildControls() {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QString::fromLatin1(kCaption));

@@ -45,6 +45,9 @@ class MainWindow : public QWidget {
     void setUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
     // Runs `hook` on the worker at every yield of the engine, from the next command on.
     void setYieldHook(std::function<void()> hook);
+    // The rule set of the commands from now on; the title bar says when the safe rules are in
+    // force. Call it before any command.
+    void setRules(RuleSet rules);
 
     // An intake or a run is under way (clicks on the buttons are ignored meanwhile).
     bool commandUnderWay() const { return commandUnderWay_; }

@@ -1,13 +1,15 @@
 #include "usage/file_words.h"
 
 #include "text/lines.h"
+#include "usage/identifiers.h"
 #include "usage/words.h"
 
 namespace scourvane {
 
-FileWords fileWords(std::string content, WordIds& scratch) {
+FileWords fileWords(std::string content, WordIds& scratch, bool safe) {
     FileWords out;
-    out.content = std::move(content);
+    const text::CodePage& cp = text::activeCodePage();
+    out.content = safe ? identifiers::folded(content, cp) : std::move(content);
     const std::string_view text = out.content;
     scratch.clear();
     // Per word: the last line it was met on, and its code lines. Words are met in line order,
@@ -23,8 +25,7 @@ FileWords fileWords(std::string content, WordIds& scratch) {
     while (!reader.atEnd()) {
         const std::string_view row = reader.readLine();
         ++line;
-        forEachWord(row, [&](std::string_view word, words::Where where) {
-            if (!beginsIdentifier(word[0])) return;
+        auto met = [&](std::string_view word, words::Where where) {
             const std::uint32_t id = scratch.add(word);
             if (id == seen.size()) {
                 seen.push_back(0);
@@ -37,7 +38,17 @@ FileWords fileWords(std::string content, WordIds& scratch) {
                 ++lines[id];
             else
                 out.commentLines.push_back({span(word), span(row)});
-        });
+        };
+        if (safe) {
+            // Folded already: every token is a view of the row itself.
+            forEachIdentifier(row, cp, true, [&](std::string_view token, bool) {
+                if (!token.empty()) met(token, words::Where::Code);
+            });
+        } else {
+            forEachWord(row, [&](std::string_view word, words::Where where) {
+                if (beginsIdentifier(word[0])) met(word, where);
+            });
+        }
     }
     for (std::uint32_t id = 0; id < lines.size(); ++id)
         if (lines[id] > 0) out.codeWords.push_back({firstSeen[id], lines[id]});

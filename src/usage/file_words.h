@@ -34,7 +34,9 @@ struct FileWords {
     }
 };
 
-// `scratch` is working memory, reused from call to call.
-FileWords fileWords(std::string content, WordIds& scratch);
+// `scratch` is working memory, reused from call to call. With `safe`, the words are those the
+// safe rules see: the content is folded (ASCII letters upper-cased), and every identifier of a
+// line's code and the text of every string literal is a code word; comments hold none.
+FileWords fileWords(std::string content, WordIds& scratch, bool safe = false);
 
 }  // namespace scourvane

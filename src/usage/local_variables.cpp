@@ -6,6 +6,7 @@
 #include "usage/name_words.h"
 #include "usage/occurrence.h"
 #include "usage/procedure_bounds.h"
+#include "usage/safe_names.h"
 
 namespace scourvane {
 
@@ -35,7 +36,9 @@ void checkProcedurePlain(PassEnv& env, std::vector<Bytes>& rows) {
 
 // The same decisions from one scan of the rows. A row changes only when the check marks it,
 // and a marked row (it begins with an apostrophe) uses no plain name: the rows that use a name
-// now are those that used it before the check, less the rows marked since.
+// now are those that used it before the check, less the rows marked since. `Lookup` is
+// NameWords, or SafeNames under the safe rules (where a marked row, a comment, uses nothing).
+template <class Lookup>
 void checkProcedureIndexed(PassEnv& env, std::vector<Bytes>& rows) {
     std::vector<Bytes> names;
     std::vector<std::size_t> at;
@@ -47,7 +50,12 @@ void checkProcedureIndexed(PassEnv& env, std::vector<Bytes>& rows) {
     }
     if (names.empty()) return;
 
-    NameWords lookup(names);
+    Lookup lookup = [&] {
+        if constexpr (std::is_same_v<Lookup, SafeNames>)
+            return SafeNames(names, false);
+        else
+            return NameWords(names);
+    }();
     // At most names.size() rows get marked, so that many rows more than two is as good as all.
     const std::size_t enough = names.size() + 2;
     std::vector<std::vector<std::size_t>> users(lookup.groups());
@@ -80,8 +88,10 @@ void checkProcedureIndexed(PassEnv& env, std::vector<Bytes>& rows) {
 }  // namespace
 
 void checkProcedure(PassEnv& env, std::vector<Bytes>& rows) {
-    if (env.indexed())
-        checkProcedureIndexed(env, rows);
+    if (env.safe())
+        checkProcedureIndexed<SafeNames>(env, rows);
+    else if (env.indexed())
+        checkProcedureIndexed<NameWords>(env, rows);
     else
         checkProcedurePlain(env, rows);
 }

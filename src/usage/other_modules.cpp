@@ -10,6 +10,7 @@
 #include "text/lines.h"
 #include "text/search.h"
 #include "usage/file_words.h"
+#include "usage/identifiers.h"
 #include "usage/occurrence.h"
 #include "usage/public_pass.h"
 #include "usage/word_ids.h"
@@ -58,7 +59,11 @@ class PlainOtherModules final : public OtherModules {
 // settled with the occurrence test when asked.
 class IndexedOtherModules final : public OtherModules {
   public:
-    explicit IndexedOtherModules(RunContext& ctx) : ctx_(ctx), rows_(ctx.modules()) {
+    explicit IndexedOtherModules(RunContext& ctx)
+        : ctx_(ctx),
+          safe_(ctx.session().rules == RuleSet::Safe),
+          rows_(ctx.modules()),
+          prefetch_(safe_) {
         std::unordered_map<Bytes, std::uint32_t> slotOf;
         for (const Bytes& row : rows_) {
             const auto [it, added] =
@@ -95,7 +100,11 @@ class IndexedOtherModules final : public OtherModules {
         }
         std::vector<std::size_t> scanned;
         for (std::size_t k = 0; k < decls.names.size(); ++k) {
-            if (isIndexedName(decls.names[k]))
+            if (safe_)
+                decls.others[k] += plainUses(
+                    identifiers::nameKey(decls.names[k], text::activeCodePage()), selfFile,
+                    selfRows);
+            else if (isIndexedName(decls.names[k]))
                 decls.others[k] += plainUses(decls.names[k], selfFile, selfRows);
             else
                 scanned.push_back(k);
@@ -156,7 +165,7 @@ class IndexedOtherModules final : public OtherModules {
     // that cannot be read throws its error here.
     void obtain(std::uint32_t f, const Bytes& row) {
         std::optional<FileWords> words = prefetch_.take(f, files_[f].generation);
-        if (!words) words = fileWords(files::readAll(ctx_.moduleFile(row)), scratch_);
+        if (!words) words = fileWords(files::readAll(ctx_.moduleFile(row)), scratch_, safe_);
         merge(f, std::move(*words));
     }
 
@@ -242,6 +251,7 @@ class IndexedOtherModules final : public OtherModules {
     }
 
     RunContext& ctx_;
+    const bool safe_;
     const std::vector<Bytes> rows_;
     std::vector<std::string> shownRows_;
     std::vector<std::uint32_t> rowFile_;

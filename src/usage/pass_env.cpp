@@ -2,6 +2,8 @@
 
 #include "collect/declaration_kind.h"
 #include "text/lines.h"
+#include "text/search.h"
+#include "usage/identifiers.h"
 #include "usage/marking.h"
 
 namespace scourvane {
@@ -18,14 +20,114 @@ void PassEnv::found(Rule rule, const Bytes& name, std::size_t first, std::size_t
     findings_.push_back(std::move(f));
 }
 
+namespace {
+
+const UseCounter& useCounterFor(const Session& session) {
+    if (session.rules == RuleSet::Safe) return safeUseCounter(false);
+    return session.counting == Counting::Plain ? plainUseCounter() : indexedUseCounter();
+}
+
+bool startsWithFolded(std::string_view key, std::string_view prefix) {
+    return key.substr(0, prefix.size()) == prefix;
+}
+
+// The code of a line (string literals blanked, the comment cut off) for the shape tests.
+std::string codeOf(std::string_view line, const text::CodePage& cp) {
+    std::string code;
+    bool inString = false;
+    for (std::size_t i = 0; i < line.size();) {
+        const std::size_t length = cp.charLength(line, i);
+        const char c = line[i];
+        if (length == 1 && c == '"') inString = !inString;
+        if (!inString && length == 1 && c == '\'') break;
+        // A string's text is blanked: its commas and colons are no code.
+        if (inString && c != '"')
+            code += 'x';
+        else
+            code.append(line.substr(i, length));
+        i += length;
+    }
+    return code;
+}
+
+// Several declarations (a comma outside parentheses), several statements (a colon), or a
+// statement continued on the next line: marking the line would comment out more than the
+// declaration judged, or leave half a statement.
+bool oddShape(std::string_view line, bool opensBlock, const text::CodePage& cp) {
+    const std::string code = codeOf(line, cp);
+    int depth = 0;
+    for (char c : code) {
+        if (c == '(') ++depth;
+        if (c == ')' && depth > 0) --depth;
+        if (c == ':' || (c == ',' && depth == 0)) return true;
+    }
+    std::string_view trimmed = code;
+    while (!trimmed.empty() && (trimmed.back() == ' ' || trimmed.back() == '\t'))
+        trimmed.remove_suffix(1);
+    const bool continued = trimmed.size() >= 2 && trimmed.back() == '_' &&
+                           (trimmed[trimmed.size() - 2] == ' ' || trimmed[trimmed.size() - 2] == '\t');
+    return continued && !opensBlock;
+}
+
+// Forms, classes, user controls, property pages and user documents: modules with an object.
+bool classLikeName(std::string_view name) {
+    const std::string upper = text::toUpper(name);
+    for (const char* ext : {"FRM", "CLS", "CTL", "PAG", "DOB"})
+        if (upper.size() >= 3 && upper.compare(upper.size() - 3, 3, ext) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
 PassEnv::PassEnv(RunContext& ctx, const Bytes& moduleName)
     : ctx_(ctx),
-      standardModule_(isStandardModuleName(moduleName)),
+      safe_(ctx.session().rules == RuleSet::Safe),
+      classLike_(classLikeName(moduleName)),
+      form_(text::endsWith(text::toUpper(moduleName), "FRM")),
+      standardModule_(safe_ ? !classLike_ : isStandardModuleName(moduleName)),
       marker_(unusedMarker()),
-      uses_(ctx.session().counting == Counting::Plain ? plainUseCounter() : indexedUseCounter()) {}
+      uses_(useCounterFor(ctx.session())) {}
 
 Bytes PassEnv::declared(std::string_view line, std::string_view scope) const {
-    return declaredName(line, scope, ctx_.objects(), standardModule_);
+    Bytes name = declaredName(line, scope, ctx_.objects(), standardModule_);
+    if (safe_ && !name.empty() && unjudged(line, scope, name)) return {};
+    return name;
+}
+
+bool PassEnv::unjudged(std::string_view line, std::string_view scope, const Bytes& name) const {
+    const text::CodePage& cp = text::activeCodePage();
+    const std::string key = identifiers::nameKey(name, cp);
+    if (key.empty()) return true;
+    if (key == "CLASS_INITIALIZE" || key == "CLASS_TERMINATE" ||
+        startsWithFolded(key, "USERCONTROL_") || startsWithFolded(key, "USERDOCUMENT_"))
+        return true;
+    if (defaultMembers_.contains(key)) return true;
+    // The name must stand in the line's code: a Rem line or a comment declares nothing.
+    bool stands = false;
+    forEachIdentifier(line, cp, false, [&](std::string_view token, bool) { stands |= token == key; });
+    if (!stands) return true;
+    // Other programs call the Public members of an ActiveX project's classes and controls.
+    if (scope == "Public" && classLike_ && !form_ && ctx_.session().activeXProject) return true;
+    const bool opensBlock =
+        beginsWithAny(line, kPrivateBlockPrefixes) || beginsWithAny(line, kPublicBlockPrefixes);
+    return oddShape(line, opensBlock, cp);
+}
+
+void PassEnv::learnModule(const std::vector<Bytes>& rows) {
+    if (!safe_) return;
+    const text::CodePage& cp = text::activeCodePage();
+    for (const Bytes& row : rows) {
+        std::string_view line = row;
+        while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+        if (line.size() < 10 || identifiers::folded(line.substr(0, 10), cp) != "ATTRIBUTE ") continue;
+        line.remove_prefix(10);
+        while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
+        const std::size_t dot = line.find('.');
+        if (dot == std::string_view::npos) continue;
+        const std::string attribute = identifiers::folded(line.substr(dot + 1), cp);
+        if (attribute.rfind("VB_USERMEMID", 0) == 0 || attribute.rfind("VB_VARUSERMEMID", 0) == 0)
+            defaultMembers_.insert(identifiers::nameKey(line.substr(0, dot), cp));
+    }
 }
 
 ReadLines splitWithEnds(std::string_view content) {

@@ -4,7 +4,9 @@
 // uses are counted, and the window's yield and progress bar. No files: reading and writing stay
 // in the pass itself.
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "base/context.h"
@@ -19,11 +21,19 @@ class PassEnv {
 
     Window& window() { return ctx_.window(); }
     void bump(CounterId id, std::int32_t delta = 1) { ctx_.bump(id, delta); }
-    // The name `line` declares with `scope` ("Dim", "Private", "Public"), or empty.
+    // The name `line` declares with `scope` ("Dim", "Private", "Public"), or empty when it
+    // declares none or the name is not judged.
     Bytes declared(std::string_view line, std::string_view scope) const;
     const Bytes& marker() const { return marker_; }
+    // How the lines that use a name are counted; for Public names, under the safe rules, a
+    // string literal holding the name counts too.
     const UseCounter& uses() const { return uses_; }
+    const UseCounter& publicUses() const { return safe_ ? safeUseCounter(true) : uses_; }
     bool indexed() const { return &uses_ != &plainUseCounter(); }
+    bool safe() const { return safe_; }
+    // Under the safe rules, notes what the module's lines say of its members that is needed to
+    // judge them (their Attribute lines). Nothing under the default rules.
+    void learnModule(const std::vector<Bytes>& rows);
     // Unwinds with Closing when the program is closing.
     void yield() { ctx_.yield(); }
     void progress(std::int64_t total, std::int64_t done) { ctx_.progress(total, done); }
@@ -40,8 +50,15 @@ class PassEnv {
     void commitFindings() { ctx_.addFindings(takeFindings()); }
 
   private:
+    // Under the safe rules: whether the declaration is one that is never judged.
+    bool unjudged(std::string_view line, std::string_view scope, const Bytes& name) const;
+
     RunContext& ctx_;
+    bool safe_;
+    bool classLike_;
+    bool form_;
     bool standardModule_;
+    std::unordered_set<std::string> defaultMembers_;  // keys with a VB_UserMemId attribute
     Bytes marker_;
     const UseCounter& uses_;
     std::size_t firstLine_ = 0;

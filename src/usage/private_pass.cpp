@@ -9,6 +9,7 @@ namespace scourvane {
 
 void checkPrivate(PassEnv& env, std::vector<Bytes>& rows) {
     env.setProgress(0);
+    env.learnModule(rows);
     std::vector<Bytes> names;
     std::vector<std::size_t> index;
     for (std::size_t r = 0; r < rows.size(); ++r) {

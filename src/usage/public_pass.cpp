@@ -11,6 +11,7 @@ namespace scourvane {
 
 PublicDeclarations collectPublic(PassEnv& env, const std::vector<Bytes>& rows) {
     env.setProgress(0);
+    env.learnModule(rows);
     PublicDeclarations decls;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         Bytes name = env.declared(rows[r], "Public");
@@ -22,14 +23,14 @@ PublicDeclarations collectPublic(PassEnv& env, const std::vector<Bytes>& rows) {
     decls.own.assign(decls.names.size(), 0);
     decls.others.assign(decls.names.size(), 0);
     if (decls.names.empty()) return decls;
-    env.uses().addUses(decls.names, rows, decls.own, [&](std::size_t) { env.yield(); });
+    env.publicUses().addUses(decls.names, rows, decls.own, [&](std::size_t) { env.yield(); });
     return decls;
 }
 
 void countOtherModule(PassEnv& env, PublicDeclarations& decls, std::string_view content) {
     const ReadLines lines = splitWithEnds(content);
     const auto total = static_cast<std::int64_t>(content.size());
-    env.uses().addUses(decls.names, lines.rows, decls.others, [&](std::size_t i) {
+    env.publicUses().addUses(decls.names, lines.rows, decls.others, [&](std::size_t i) {
         env.yield();
         env.progress(total, static_cast<std::int64_t>(lines.ends[i]));
     });

@@ -2,6 +2,7 @@
 
 #include "usage/name_words.h"
 #include "usage/occurrence.h"
+#include "usage/safe_names.h"
 
 namespace scourvane {
 
@@ -35,7 +36,30 @@ class IndexedUseCounter final : public UseCounter {
     }
 };
 
+class SafeUseCounter final : public UseCounter {
+  public:
+    explicit SafeUseCounter(bool literals) : literals_(literals) {}
+    void addUses(std::span<const text::Bytes> names, std::span<const text::Bytes> lines,
+                 std::span<std::int64_t> counts, const AfterLine& afterLine) const override {
+        SafeNames lookup(names, literals_);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            lookup.forEachUse(lines[i], [&](std::uint32_t g) {
+                for (std::size_t k : lookup.members(g)) ++counts[k];
+            });
+            if (afterLine) afterLine(i);
+        }
+    }
+
+  private:
+    bool literals_;
+};
+
 }  // namespace
+
+const UseCounter& safeUseCounter(bool literals) {
+    static const SafeUseCounter withLiterals(true), without(false);
+    return literals ? withLiterals : without;
+}
 
 const UseCounter& plainUseCounter() {
     static const PlainUseCounter counter;

@@ -27,5 +27,8 @@ class UseCounter {
 const UseCounter& plainUseCounter();
 // The same counts by looking the words of each line up among the names.
 const UseCounter& indexedUseCounter();
+// The safe rules' counts: lines whose code holds the name as an identifier, letter case
+// ignored; with `literals`, also lines with a string literal whose whole text is the name.
+const UseCounter& safeUseCounter(bool literals);
 
 }  // namespace scourvane

@@ -6,7 +6,7 @@
 
 namespace scourvane {
 
-WordPrefetch::WordPrefetch() : thread_([this] { work(); }) {}
+WordPrefetch::WordPrefetch(bool safe) : safe_(safe), thread_([this] { work(); }) {}
 
 WordPrefetch::~WordPrefetch() {
     {
@@ -72,7 +72,8 @@ void WordPrefetch::make(std::unique_lock<std::mutex>& lock, Job& job, WordIds& s
     std::optional<FileWords> words;
     try {
         words =
-            fileWords(job.content ? std::move(*job.content) : files::readAll(job.path), scratch);
+            fileWords(job.content ? std::move(*job.content) : files::readAll(job.path), scratch,
+                      safe_);
     } catch (...) {
         // Left to the caller, who reads the file again and reports what fails.
     }

@@ -20,7 +20,8 @@ namespace scourvane {
 
 class WordPrefetch {
   public:
-    WordPrefetch();
+    // `safe`: words as the safe rules see them (see fileWords).
+    explicit WordPrefetch(bool safe = false);
     ~WordPrefetch();
     WordPrefetch(const WordPrefetch&) = delete;
     WordPrefetch& operator=(const WordPrefetch&) = delete;
@@ -63,6 +64,7 @@ class WordPrefetch {
     std::vector<Job> helping_;  // being made on the callers' threads
     std::map<std::uint32_t, Result> done_;
     bool stopping_ = false;
+    bool safe_;
     std::thread thread_;  // last: starts once everything above exists
 };
 

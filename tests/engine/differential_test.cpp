@@ -73,10 +73,12 @@ struct ModeOutcome {
 };
 
 ModeOutcome runMode(const fs::path& projectFile, Counting counting,
-                    const std::function<void(const fs::path& copy)>& afterIntake = {}) {
+                    const std::function<void(const fs::path& copy)>& afterIntake = {},
+                    RuleSet rules = RuleSet::Spec) {
     RecordingWindow window;
     Engine engine(window);
     engine.setCounting(counting);
+    engine.setRules(rules);
     ModeOutcome m;
     EXPECT_TRUE(engine.intake(projectFile));
     if (afterIntake) afterIntake(engine.session().intake.workingCopy);
@@ -256,7 +258,7 @@ Files userFiles(const fs::path& folder) {
     return files;
 }
 
-TEST(Differential, IndexedCountingMatchesPlainOnHostileProjects) {
+void indexedMatchesPlainOnHostileProjects(RuleSet rules) {
     TempDir tmp;
     const std::vector<std::uint32_t> seeds = seedsToRun();
     std::array<std::int64_t, kCounterCount> totals{};
@@ -270,9 +272,9 @@ TEST(Differential, IndexedCountingMatchesPlainOnHostileProjects) {
         const auto before = userFiles(folder);
         const fs::path copy = folder / ("New_" + folder.filename().string());
 
-        const ModeOutcome plain = runMode(project.projectFile, Counting::Plain);
+        const ModeOutcome plain = runMode(project.projectFile, Counting::Plain, {}, rules);
         fs::remove_all(copy);
-        const ModeOutcome indexed = runMode(project.projectFile, Counting::Indexed);
+        const ModeOutcome indexed = runMode(project.projectFile, Counting::Indexed, {}, rules);
 
         const std::pair<const char*, std::string> phases[] = {
             {"intake", difference(plain.intake, indexed.intake)},
@@ -305,6 +307,15 @@ TEST(Differential, IndexedCountingMatchesPlainOnHostileProjects) {
         for (int i = 0; i < kRuleCount; ++i) EXPECT_GT(ruleTotals[i], 0) << "rule " << i;
         EXPECT_GT(seedsWithErrors, 0u);
     }
+}
+
+TEST(Differential, IndexedCountingMatchesPlainOnHostileProjects) {
+    indexedMatchesPlainOnHostileProjects(RuleSet::Spec);
+}
+
+// The safe rules count other modules through an index of identifiers and string literals too.
+TEST(Differential, UnderTheSafeRulesIndexedCountingMatchesPlain) {
+    indexedMatchesPlainOnHostileProjects(RuleSet::Safe);
 }
 
 // Faults in the working copy between intake and the run: a module file that cannot be written

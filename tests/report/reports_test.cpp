@@ -127,16 +127,18 @@ TEST(Reports, CsvIsPinnedAndSarifIsValidAndSaysTheSame) {
         std::vector<std::string> rows = csvRecords(csv);
         ASSERT_FALSE(rows.empty());
         EXPECT_EQ(rows.front(),
-                  "run\trow\tfile\trule\trule_ja\tname\tkind\tfirst_line\tlast_line\tdeclaration");
+                  "run\trules\trow\tfile\trule\trule_ja\tname\tkind\tfirst_line\tlast_line\t"
+                  "declaration");
         rows.erase(rows.begin());
-        // Without the columns SARIF keeps elsewhere (row, Japanese rule name).
+        // Without the columns SARIF keeps elsewhere (rules, row, Japanese rule name).
         for (std::string& row : rows) {
             std::vector<std::string> cells;
             std::istringstream in(row);
             for (std::string cell; std::getline(in, cell, '\t');) cells.push_back(cell);
-            ASSERT_EQ(cells.size(), 10u) << row;
-            row = cells[0] + "\t" + cells[2] + "\t" + cells[3] + "\t" + cells[5] + "\t" + cells[6] +
-                  "\t" + cells[7] + "\t" + cells[8] + "\t" + cells[9];
+            ASSERT_EQ(cells.size(), 11u) << row;
+            EXPECT_EQ(cells[1], "spec");
+            row = cells[0] + "\t" + cells[3] + "\t" + cells[4] + "\t" + cells[6] + "\t" + cells[7] +
+                  "\t" + cells[8] + "\t" + cells[9] + "\t" + cells[10];
         }
         EXPECT_EQ(sarifRecords(tmp / "r.SARIF", tmp), rows);
         // Every file of the working copy is the project's: no report was written into it.

@@ -1,0 +1,18 @@
+#include "usage/safe_names.h"
+
+namespace scourvane {
+
+SafeNames::SafeNames(std::span<const text::Bytes> names, bool literals)
+    : cp_(text::activeCodePage()), literals_(literals) {
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        std::string key = identifiers::nameKey(names[k], cp_);
+        // No line holds a NUL-led token: a name that is no identifier is never used.
+        if (key.empty()) key = std::string(1, '\0') + std::to_string(k);
+        const std::uint32_t g = ids_.add(key);
+        if (g == members_.size()) members_.emplace_back();
+        members_[g].push_back(k);
+    }
+    seen_.assign(members_.size(), 0);
+}
+
+}  // namespace scourvane

@@ -1,0 +1,49 @@
+#pragma once
+// The names of one count under the safe rules, looked up by the identifiers of the lines: equal
+// keys (the name without its type character, letter case ignored) form one group. The same
+// interface as NameWords, so that the checks that count through it serve both rule sets.
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "text/codepage.h"
+#include "usage/identifiers.h"
+#include "usage/word_ids.h"
+
+namespace scourvane {
+
+class SafeNames {
+  public:
+    // With `literals`, a string literal whose whole text is a name uses it too.
+    SafeNames(std::span<const text::Bytes> names, bool literals);
+
+    std::size_t groups() const { return members_.size(); }
+    const std::vector<std::size_t>& members(std::uint32_t group) const { return members_[group]; }
+    // Names are all looked up by key; a name that is no identifier has a group no line uses.
+    const std::vector<std::size_t>& unplain() const { return none_; }
+
+    // Calls hit(group) once for each group whose name the line uses.
+    template <class Hit>
+    void forEachUse(std::string_view line, Hit&& hit) {
+        if (members_.empty()) return;
+        ++line_;
+        forEachIdentifier(line, cp_, literals_, [&](std::string_view token, bool) {
+            const std::uint32_t g = ids_.find(token);
+            if (g == WordIds::kNone || seen_[g] == line_) return;
+            seen_[g] = line_;
+            hit(g);
+        });
+    }
+
+  private:
+    const text::CodePage& cp_;
+    bool literals_;
+    WordIds ids_;
+    std::vector<std::vector<std::size_t>> members_;
+    std::vector<std::size_t> none_;
+    std::vector<std::uint64_t> seen_;
+    std::uint64_t line_ = 0;
+};
+
+}  // namespace scourvane
