@@ -88,4 +88,11 @@ bool isStandardModuleName(std::string_view moduleName) {
     return !text::endsWith(upper, "CLS") && !text::endsWith(upper, "FRM");
 }
 
+bool isClassLikeModuleName(std::string_view moduleName) {
+    const std::string upper = text::toUpper(moduleName);
+    for (std::string_view suffix : {"FRM", "CLS", "CTL", "PAG", "DOB"})
+        if (text::endsWith(upper, suffix)) return true;
+    return false;
+}
+
 }  // namespace scourvane

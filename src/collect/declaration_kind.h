@@ -28,4 +28,8 @@ bool isObjectName(std::string_view name, const std::vector<Bytes>& objects);
 // True for a module name that ends in neither FRM nor CLS, ignoring case.
 bool isStandardModuleName(std::string_view moduleName);
 
+// True for a module name that ends in FRM, CLS, CTL, PAG or DOB, ignoring case: a form, class,
+// user control, property page or user document, whose members belong to an object.
+bool isClassLikeModuleName(std::string_view moduleName);
+
 }  // namespace scourvane

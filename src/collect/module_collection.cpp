@@ -44,10 +44,18 @@ bool isProcedureHeader(std::string_view line) {
 }
 
 void startObjectTable(std::vector<Bytes>& objects, std::string_view moduleName) {
+    startObjectTable(objects, moduleName, RuleSet::Spec);
+}
+
+void startObjectTable(std::vector<Bytes>& objects, std::string_view moduleName, RuleSet rules) {
     objects.clear();
     const std::string upper = text::toUpper(moduleName);
     if (text::endsWith(upper, "CLS")) objects.emplace_back("Class");
     if (text::endsWith(upper, "FRM")) objects.emplace_back("Form");
+    if (rules != RuleSet::Safe) return;
+    if (text::endsWith(upper, "CTL")) objects.emplace_back("UserControl");
+    if (text::endsWith(upper, "PAG")) objects.emplace_back("PropertyPage");
+    if (text::endsWith(upper, "DOB")) objects.emplace_back("UserDocument");
 }
 
 Bytes collectModuleText(std::string_view content, std::vector<Bytes>& objects,
@@ -104,7 +112,7 @@ void collectModule(RunContext& ctx, const Bytes& name) {
     const fs::path file = ctx.moduleFile(name);
     const std::int64_t total = files::fileSize(file);
     ctx.setProgress(0);
-    startObjectTable(ctx.objects(), name);
+    startObjectTable(ctx.objects(), name, ctx.session().rules);
     const std::string content = files::readAll(file);
     const Bytes rewritten = collectModuleText(content, ctx.objects(), [&](std::size_t consumed) {
         ctx.yield();

@@ -25,8 +25,12 @@ using LineProgress = std::function<void(std::size_t consumed)>;
 Bytes collectModuleText(std::string_view content, std::vector<Bytes>& objects,
                         const LineProgress& afterLine = {});
 
-// Clears the object table and adds the kind word of the module: "Class" or "Form".
+// Clears the object table and adds the kind word of the module: "Class" or "Form"; under the
+// safe rules also "UserControl", "PropertyPage" or "UserDocument" for a .ctl, .pag or .dob,
+// whose event procedures are named after that word (UserControl_Resize) and not after the
+// object. The two-argument form is the default rules'.
 void startObjectTable(std::vector<Bytes>& objects, std::string_view moduleName);
+void startObjectTable(std::vector<Bytes>& objects, std::string_view moduleName, RuleSet rules);
 
 // True for a line that opens a procedure at the first column: optionally "Private ", "Public "
 // or "Friend ", optionally "Static ", then "Sub ", "Function " or "Property ".

@@ -20,11 +20,49 @@ Bytes afterSemicolon(std::string_view line, std::size_t keywordLength) {
 }
 }  // namespace
 
-std::optional<Bytes> moduleEntry(std::string_view line) {
+std::optional<Bytes> moduleEntry(std::string_view line, RuleSet rules) {
     if (text::startsWith(line, "Form=")) return Bytes(line.substr(5));
     if (text::startsWith(line, "Module=")) return afterSemicolon(line, 7);
     if (text::startsWith(line, "Class=")) return afterSemicolon(line, 6);
+    if (rules == RuleSet::Safe) {
+        for (std::string_view key : {"UserControl=", "PropertyPage=", "UserDocument="})
+            if (text::startsWith(line, key)) return Bytes(line.substr(key.size()));
+    }
     return std::nullopt;
+}
+
+std::optional<Bytes> copiedFileEntry(std::string_view line) {
+    std::string_view value;
+    if (text::startsWith(line, "Designer=")) {
+        value = line.substr(9);
+    } else if (text::startsWith(line, "ResFile32=")) {
+        value = line.substr(10);
+        // A double quote is never a trail byte: the closing one is the next such byte.
+        if (!value.empty() && value.front() == '"') {
+            value.remove_prefix(1);
+            value = value.substr(0, value.find('"'));
+        }
+    } else {
+        return std::nullopt;
+    }
+    if (value.empty()) return std::nullopt;
+    return Bytes(value);
+}
+
+std::vector<Bytes> copiedFileEntries(std::string_view projectText) {
+    std::vector<Bytes> entries;
+    text::LineReader reader(projectText);
+    while (!reader.atEnd())
+        if (auto entry = copiedFileEntry(reader.readLine())) entries.push_back(std::move(*entry));
+    return entries;
+}
+
+bool namesActiveXType(std::string_view line) {
+    if (!text::startsWith(line, "Type=")) return false;
+    std::string_view value = line.substr(5);
+    while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
+    const std::string upper = text::toUpper(value);
+    return upper == "OLEDLL" || upper == "OLEEXE" || upper == "CONTROL";
 }
 
 void insertSorted(std::vector<Bytes>& rows, Bytes row) {
@@ -36,14 +74,17 @@ void insertSorted(std::vector<Bytes>& rows, Bytes row) {
 
 void readProjectFile(RunContext& ctx, const fs::path& path) {
     auto& modules = ctx.session().modules;
+    const RuleSet rules = ctx.session().rules;
     modules.clear();
+    ctx.session().activeXProject = false;
     ctx.setProgress(0);
     const std::string content = files::readAll(path);
     const auto total = static_cast<std::int64_t>(content.size());
     text::LineReader reader(content);
     while (!reader.atEnd()) {
         std::string_view line = reader.readLine();
-        if (auto row = moduleEntry(line)) insertSorted(modules, std::move(*row));
+        if (auto row = moduleEntry(line, rules)) insertSorted(modules, std::move(*row));
+        if (namesActiveXType(line)) ctx.session().activeXProject = true;
         ctx.yield();
         ctx.progress(total, static_cast<std::int64_t>(reader.consumed()));
     }

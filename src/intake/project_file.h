@@ -1,6 +1,8 @@
 #pragma once
-// What is read from a project file: the module entries ("Form=", "Module=", "Class=" lines),
-// kept as a table sorted ignoring case; and the reduction of an entry to a bare file name.
+// What is read from a project file: the module entries ("Form=", "Module=", "Class=" lines, and
+// under the safe rules "UserControl=", "PropertyPage=", "UserDocument=" too), kept as a table
+// sorted ignoring case; the other files the safe rules copy with the project; whether the
+// project is an ActiveX one; and the reduction of an entry to a bare file name.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,14 +15,29 @@ namespace scourvane {
 
 using text::Bytes;
 
-// The row a project-file line adds to the module table, if any.
-std::optional<Bytes> moduleEntry(std::string_view line);
+// The row a project-file line adds to the module table, if any. Under the safe rules a user
+// control, property page or user document ("UserControl=ctlX.ctl", the file right after the
+// "=") is a row as well.
+std::optional<Bytes> moduleEntry(std::string_view line, RuleSet rules = RuleSet::Spec);
+
+// The file a project-file line names that is copied with the project under the safe rules but
+// is no module: a designer ("Designer=dsrX.Dsr") or the resource file ("ResFile32=", its value
+// usually in double quotes, which are not part of the name). None for an empty value.
+std::optional<Bytes> copiedFileEntry(std::string_view line);
+
+// The entries copiedFileEntry finds in a project text, in the order they stand.
+std::vector<Bytes> copiedFileEntries(std::string_view projectText);
+
+// True for a "Type=" line that names an ActiveX project: OleDll, OleExe or Control, ignoring
+// letter case and trailing spaces.
+bool namesActiveXType(std::string_view line);
 
 // Inserts a row at its place in ascending order ignoring case, after the rows equal to it.
 void insertSorted(std::vector<Bytes>& rows, Bytes row);
 
-// Reads the project file at `path` into the module table (cleared first), moving the progress
-// bar and yielding once per line. Errors propagate as RunError.
+// Reads the project file at `path` into the module table (cleared first) under the session's
+// rules, and records whether it names an ActiveX project, moving the progress bar and yielding
+// once per line. Errors propagate as RunError.
 void readProjectFile(RunContext& ctx, const fs::path& path);
 
 struct Reduction {

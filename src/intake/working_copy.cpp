@@ -64,17 +64,33 @@ fs::path followComponents(fs::path at, std::string_view path, const text::CodePa
     return at;
 }
 
-// True unless the form's own text is read and names no binary file: a form without binary
-// properties never had a .frx, and a missing one is then nothing to report. A form that cannot
-// be read is taken to name one, so that its missing .frx is reported as ever.
-bool namesBinaryFile(const fs::path& projectFolder, std::string_view formEntry) {
+// True unless the file's own text is read and names no binary file with the extension `ext`
+// (lower case): a form without binary properties never had a .frx, and a missing one is then
+// nothing to report. A file that cannot be read is taken to name one, so that its missing .frx
+// is reported as ever. User controls, property pages, user documents and designers name theirs
+// the same way ("ctlX.ctx":0000).
+bool namesBinaryFile(const fs::path& projectFolder, std::string_view entry, std::string_view ext) {
     try {
-        const std::string form =
-            text::toUpper(files::readAll(resolveEntry(projectFolder, formEntry)));
-        return text::contains(form, ".FRX\"");
+        const std::string content =
+            text::toUpper(files::readAll(resolveEntry(projectFolder, entry)));
+        return text::contains(content, "." + text::toUpper(ext) + "\"");
     } catch (const RunError&) {
         return true;
     }
+}
+
+// The extensions of the binary files that may go with an entry's file: a form's .frx; under
+// the safe rules also a user control's .ctx, a property page's .pgx, a user document's .dox
+// and a designer's .dca (a data report) or .dsx (a data environment).
+std::vector<std::string_view> binaryExtensions(std::string_view entry, RuleSet rules) {
+    const std::string upper = text::toUpper(entry);
+    if (text::endsWith(upper, "FRM")) return {"frx"};
+    if (rules != RuleSet::Safe) return {};
+    if (text::endsWith(upper, "CTL")) return {"ctx"};
+    if (text::endsWith(upper, "PAG")) return {"pgx"};
+    if (text::endsWith(upper, "DOB")) return {"dox"};
+    if (text::endsWith(upper, "DSR")) return {"dca", "dsx"};
+    return {};
 }
 
 }  // namespace
@@ -185,12 +201,12 @@ void intake(RunContext& ctx, const fs::path& chosen) {
     Bytes projectText;
     bool haveText = guarded(w, [&] { projectText = files::readAll(copiedProject); });
 
-    for (std::size_t i = 0; i < session.modules.size(); ++i) {
-        const Bytes source = session.modules[i];
+    // Copies the file an entry names flat into the working copy, with its binary files, and
+    // rewrites the entry in the project text to the bare file name. Returns that name.
+    auto takeIn = [&](const Bytes& source) {
         Bytes name = source;
         if (hasPathSeparator(source)) {
             Reduction r = reduceModulePath(source, projectText);
-            session.modules[i] = r.name;
             name = std::move(r.name);
             projectText = std::move(r.projectText);
         }
@@ -198,16 +214,27 @@ void intake(RunContext& ctx, const fs::path& chosen) {
             files::copyFile(resolveEntry(st.projectFolder, source),
                             workingCopyFile(st.workingCopy, name));
         });
-        if (text::endsWith(text::toUpper(source), "FRM")) {
+        for (std::string_view ext : binaryExtensions(source, session.rules)) {
             guarded(w, [&] {
-                const Bytes frxSource = source.substr(0, source.size() - 3) + "frx";
-                const Bytes frxName = name.substr(0, name.size() - 3) + "frx";
-                const fs::path from = resolveEntry(st.projectFolder, frxSource);
-                if (!files::exists(from) && !namesBinaryFile(st.projectFolder, source)) return;
-                files::copyFile(from, workingCopyFile(st.workingCopy, frxName));
+                const Bytes binarySource = source.substr(0, source.size() - 3) + Bytes(ext);
+                const Bytes binaryName = name.substr(0, name.size() - 3) + Bytes(ext);
+                const fs::path from = resolveEntry(st.projectFolder, binarySource);
+                if (!files::exists(from) && !namesBinaryFile(st.projectFolder, source, ext))
+                    return;
+                files::copyFile(from, workingCopyFile(st.workingCopy, binaryName));
             });
         }
+        return name;
+    };
+
+    // Read before any entry is rewritten, as the module table was.
+    const std::vector<Bytes> otherFiles =
+        session.rules == RuleSet::Safe ? copiedFileEntries(projectText) : std::vector<Bytes>{};
+    for (std::size_t i = 0; i < session.modules.size(); ++i) {
+        const Bytes source = session.modules[i];
+        session.modules[i] = takeIn(source);
     }
+    for (const Bytes& source : otherFiles) takeIn(source);
     ctx.showModules();
 
     // Without the project text (its read failed) the copied project file is left as it is
