@@ -53,7 +53,7 @@ std::optional<PreparedModule> prepareModule(const Session& settings, const Bytes
         if (content.size() > kLargestPrepared) return std::nullopt;
 
         PreparedModule out;
-        startObjectTable(session.objects, name);
+        startObjectTable(session.objects, name, session.rules);
         sink.bumps = &out.collected.bumps;
         out.collected.text = collectModuleText(content, session.objects);
         out.objects = session.objects;

@@ -1,7 +1,9 @@
 #pragma once
 // Intake: the working copy "New_" + the project folder's name, made inside the project
 // folder, with copies of the project file, its workspace file, every module and every form's
-// .frx, and the project file rewritten with bare module names. The user's files are only read.
+// .frx, and the project file rewritten with bare module names. Under the safe rules also every
+// user control, property page, user document and designer with its binary file, and the
+// resource file, each entry rewritten the same way. The user's files are only read.
 #include <filesystem>
 #include <string>
 

@@ -69,20 +69,12 @@ bool oddShape(std::string_view line, bool opensBlock, const text::CodePage& cp) 
     return continued && !opensBlock;
 }
 
-// Forms, classes, user controls, property pages and user documents: modules with an object.
-bool classLikeName(std::string_view name) {
-    const std::string upper = text::toUpper(name);
-    for (const char* ext : {"FRM", "CLS", "CTL", "PAG", "DOB"})
-        if (upper.size() >= 3 && upper.compare(upper.size() - 3, 3, ext) == 0) return true;
-    return false;
-}
-
 }  // namespace
 
 PassEnv::PassEnv(RunContext& ctx, const Bytes& moduleName)
     : ctx_(ctx),
       safe_(ctx.session().rules == RuleSet::Safe),
-      classLike_(classLikeName(moduleName)),
+      classLike_(isClassLikeModuleName(moduleName)),
       form_(text::endsWith(text::toUpper(moduleName), "FRM")),
       standardModule_(safe_ ? !classLike_ : isStandardModuleName(moduleName)),
       marker_(unusedMarker()),
