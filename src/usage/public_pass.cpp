@@ -1,9 +1,12 @@
 #include "usage/public_pass.h"
 
+#include <unordered_map>
+
 #include "base/guard.h"
 #include "intake/file_ops.h"
 #include "text/convert.h"
 #include "text/lines.h"
+#include "usage/identifiers.h"
 #include "usage/marking.h"
 #include "usage/other_modules.h"
 
@@ -22,7 +25,21 @@ PublicDeclarations collectPublic(PassEnv& env, const std::vector<Bytes>& rows) {
     }
     decls.own.assign(decls.names.size(), 0);
     decls.others.assign(decls.names.size(), 0);
+    decls.namedInString.assign(decls.names.size(), 0);
     if (decls.names.empty()) return decls;
+    if (env.safe()) {
+        const text::CodePage& cp = text::activeCodePage();
+        std::unordered_map<std::string, std::vector<std::size_t>> byKey;
+        for (std::size_t k = 0; k < decls.names.size(); ++k)
+            byKey[identifiers::nameKey(decls.names[k], cp)].push_back(k);
+        for (const Bytes& row : rows)
+            forEachIdentifier(row, cp, true, [&](std::string_view token, bool literal) {
+                if (!literal) return;
+                const auto it = byKey.find(std::string(token));
+                if (it != byKey.end())
+                    for (std::size_t k : it->second) decls.namedInString[k] = 1;
+            });
+    }
     env.publicUses().addUses(decls.names, rows, decls.own, [&](std::size_t) { env.yield(); });
     return decls;
 }
@@ -42,7 +59,8 @@ void decidePublic(PassEnv& env, std::vector<Bytes>& rows, const PublicDeclaratio
     for (std::size_t i = 0; i < decls.names.size(); ++i) {
         const std::int64_t n = decls.others[i], s = decls.own[i];
         const std::size_t k = decls.index[i];
-        if (n < 1 && s > 1) {
+        const bool named = i < decls.namedInString.size() && decls.namedInString[i];
+        if (n < 1 && s > 1 && !named) {
             env.found(Rule::PublicToPrivate, decls.names[i], k, k, rows[k]);
             rows[k] = demotedBehindMarkers(rows[k], env.marker());
             env.bump(CounterId::Private);

@@ -15,6 +15,9 @@ struct PublicDeclarations {
     std::vector<std::size_t> index;    // the row that declares the name
     std::vector<std::int64_t> own;     // using lines in the module itself, declaration included
     std::vector<std::int64_t> others;  // using lines in every other module
+    // Under the safe rules: a string literal of the module itself holds the name. Such a member
+    // is reached by late binding (CallByName Me, "Tick"), which only finds Public members.
+    std::vector<char> namedInString;
 };
 
 // The public collection: lists the declarations of the rows and counts their uses in the rows.
