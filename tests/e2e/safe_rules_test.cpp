@@ -19,25 +19,7 @@
 namespace scourvane::testing {
 namespace {
 
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-std::string quoted(const fs::path& p) {
-    return "'" + p.string() + "'";
-}
-
-Result run(const std::string& command, const TempDir& tmp) {
-    Result r{};
-    FILE* p = popen((command + " 2>" + quoted(tmp / "stderr.txt")).c_str(), "r");
-    char buf[4096];
-    for (std::size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) r.out.append(buf, n);
-    const int raw = pclose(p);
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.err = readFile(tmp / "stderr.txt");
-    return r;
-}
+using Result = CommandResult;
 
 // A run of the terminal front end on the project file in `folder`: its working copy, the CSV
 // findings report written beside the folder, and what the program said.
@@ -51,9 +33,9 @@ CliRun runCli(const fs::path& folder, const std::string& projectFile, const std:
     CliRun r;
     r.copy = folder / ("New_" + folder.filename().string());
     r.csv = folder.parent_path() / (folder.filename().string() + "-" + rules + ".csv");
-    r.cli = run(std::string(SCOURVANE_CLI_PATH) + " --quiet --json --rules " + rules +
-                    " --report " + quoted(r.csv) + " " + quoted(folder / projectFile),
-                tmp);
+    r.cli = runCommand(std::string(SCOURVANE_CLI_PATH) + " --quiet --json --rules " + rules +
+                           " --report " + quoted(r.csv) + " " + quoted(folder / projectFile),
+                       tmp);
     EXPECT_TRUE(fs::exists(r.csv)) << folder << ": " << r.cli.err;
     return r;
 }
@@ -63,7 +45,7 @@ CliRun runCli(const fs::path& folder, const std::string& projectFile, const std:
 Result check(const std::vector<CliRun>& runs, const TempDir& tmp) {
     std::string command = "python3 " + quoted(sourceDir() / "tests/support/safe_check.py");
     for (const CliRun& r : runs) command += " " + quoted(r.copy) + " " + quoted(r.csv);
-    return run(command, tmp);
+    return runCommand(command, tmp);
 }
 
 // The last line the checker wrote for the run `r`:

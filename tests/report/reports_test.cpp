@@ -15,29 +15,10 @@
 namespace scourvane::testing {
 namespace {
 
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-std::string quoted(const fs::path& p) {
-    return "'" + p.string() + "'";
-}
-
-Result run(const std::string& command, const TempDir& tmp) {
-    const fs::path errPath = tmp / "stderr.txt";
-    Result r{};
-    FILE* p = popen((command + " 2>" + quoted(errPath)).c_str(), "r");
-    char buf[4096];
-    for (std::size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) r.out.append(buf, n);
-    const int raw = pclose(p);
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.err = readFile(errPath);
-    return r;
-}
+using Result = CommandResult;
 
 Result cli(const std::string& args, const TempDir& tmp, bool quiet = true) {
-    return run(std::string(SCOURVANE_CLI_PATH) + (quiet ? " --quiet " : " ") + args, tmp);
+    return runCommand(std::string(SCOURVANE_CLI_PATH) + (quiet ? " --quiet " : " ") + args, tmp);
 }
 
 // RFC 4180 records of a CSV text (after its byte-order mark), as tab-joined lines.
@@ -86,9 +67,9 @@ std::vector<std::string> sarifRecords(const fs::path& sarif, const TempDir& tmp)
     if (!fs::exists(schema))
         std::printf("note: no SARIF schema at %s: the report is checked without it\n",
                     schema.string().c_str());
-    const Result r = run("python3 " + quoted(sourceDir() / "tests/report/sarif_digest.py") + " " +
-                             quoted(sarif) + " " + schemaArg,
-                         tmp);
+    const Result r = runCommand("python3 " + quoted(sourceDir() / "tests/report/sarif_digest.py") +
+                                    " " + quoted(sarif) + " " + schemaArg,
+                                tmp);
     EXPECT_EQ(r.status, 0) << r.err;
     std::vector<std::string> lines;
     std::istringstream in(r.out);
@@ -199,8 +180,8 @@ TEST(Reports, BadReportPathsAreRefusedBeforeTheRun) {
         EXPECT_FALSE(fs::exists(folder / "New_Sales")) << "the run started for " << path;
     }
     if (::geteuid() != 0) {  // root writes anywhere
-        const Result r =
-            cli("--report " + quoted(tmp / "locked/r.csv") + " " + quoted(folder / "Sales.vbp"), tmp);
+        const Result r = cli(
+            "--report " + quoted(tmp / "locked/r.csv") + " " + quoted(folder / "Sales.vbp"), tmp);
         EXPECT_EQ(r.status, 2);
         EXPECT_NE(r.err.find("cannot be written"), std::string::npos) << r.err;
     }

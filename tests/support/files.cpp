@@ -1,7 +1,9 @@
 #include "support/files.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdio>
 #include <fstream>
 #include <random>
 
@@ -60,6 +62,22 @@ void copyTree(const fs::path& from, const fs::path& to) {
 
 fs::path sourceDir() {
     return fs::path(SCOURVANE_SOURCE_DIR);
+}
+
+std::string quoted(const fs::path& p) {
+    return "'" + p.string() + "'";
+}
+
+CommandResult runCommand(const std::string& command, const TempDir& tmp) {
+    const fs::path errPath = tmp / "stderr.txt";
+    CommandResult r{};
+    FILE* p = popen((command + " 2>" + quoted(errPath)).c_str(), "r");
+    char buf[4096];
+    for (std::size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) r.out.append(buf, n);
+    const int raw = pclose(p);
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.err = readFile(errPath);
+    return r;
 }
 
 }  // namespace scourvane::testing

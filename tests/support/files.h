@@ -39,4 +39,15 @@ void copyTree(const fs::path& from, const fs::path& to);
 // The repository's folder (for fixtures and examples).
 fs::path sourceDir();
 
+// A path in single quotes, for a shell command.
+std::string quoted(const fs::path& p);
+
+// A shell command's exit status (-1 when it did not exit), stdout, and stderr (kept in a file
+// of `tmp` meanwhile).
+struct CommandResult {
+    int status;
+    std::string out, err;
+};
+CommandResult runCommand(const std::string& command, const TempDir& tmp);
+
 }  // namespace scourvane::testing
