@@ -5,8 +5,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-  qt6-base-dev libgl1-mesa-dev
-  xvfb xauth fonts-ipafont-gothic
+  qt6-base-dev libgl1-mesa-dev qt6-translations-l10n
+  xvfb xauth fonts-ipafont-gothic xdotool imagemagick x11-xserver-utils
   chromium fonts-noto-cjk
   python3-jsonschema
   clang-14 libclang-rt-14-dev

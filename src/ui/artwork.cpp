@@ -151,7 +151,7 @@ QString controlFontFamily() {
 
 QFont controlFont() {
     QFont font(controlFontFamily());
-    font.setPointSizeF(9.75);
+    font.setPixelSize(kControlFontPixels);
     font.setWeight(QFont::Normal);
     return font;
 }

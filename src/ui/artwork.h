@@ -21,8 +21,11 @@ QIcon applicationIcon();
 // A two-colour pointing hand, 32 x 32, hot spot at the tip of the finger (12, 10).
 QCursor handCursor();
 
-// "ＭＳ Ｐゴシック" 9.75 pt where installed, otherwise a Japanese Gothic face, so that the
-// half-width kana and kanji of the captions all have glyphs.
+// "ＭＳ Ｐゴシック" where installed, otherwise a Japanese Gothic face, so that the half-width
+// kana and kanji of the captions all have glyphs; 13 pixels high, the design's 9.75 pt at 96 dots
+// per inch. The size is in logical pixels, like the controls' places and sizes, so that text and
+// controls keep their proportions whatever dots per inch the screen reports.
+inline constexpr int kControlFontPixels = 13;
 QFont controlFont();
 // The family controlFont() picks from those installed.
 QString controlFontFamily();

@@ -7,10 +7,14 @@
 
 #include "text/codepage.h"
 #include "ui/main_window.h"
+#include "ui/qt_texts.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     scourvane::text::setActiveCodePage(scourvane::text::CodePage::platformDefault());
+    // Without Qt's catalogue the dialogs are English; the program works all the same.
+    if (!scourvane::ui::useJapaneseQtTexts(app))
+        std::fprintf(stderr, "scourvane: Qt's Japanese texts (qtbase_ja.qm) are not installed\n");
 
     scourvane::RuleSet rules = scourvane::RuleSet::Spec;
     for (int i = 1; i < argc; ++i) {

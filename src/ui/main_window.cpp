@@ -23,6 +23,8 @@ const QColor kButtonBackground(192, 192, 255);
 const QColor kDimBackground(255, 224, 192);
 const QColor kPrivateBackground(255, 255, 192);
 const QColor kPublicBackground(192, 255, 255);
+// Below this a text would be no easier to read than cut.
+constexpr int kSmallestFontPixels = 8;
 
 QString fromUtf8(const std::string& s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
@@ -66,9 +68,27 @@ void bordered(QLabel* l) {
     l->setLineWidth(1);
 }
 
-// An auto-sized label fits its text; a right-aligned one keeps its right edge where it is.
+// A label of one line in a box of fixed height centres its line in the box. Where the font's
+// line (ascent and descent) is taller than the box, as with faces whose lines are taller than the
+// design font's, the font is made smaller until the line fits, so that no glyph loses its foot
+// to the box's edge.
+void oneLine(QLabel* l) {
+    l->setAlignment((l->alignment() & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter);
+    const int room = l->contentsRect().height() - 2 * l->margin();
+    QFont font = l->font();
+    while (font.pixelSize() > kSmallestFontPixels && QFontMetrics(font).height() > room)
+        font.setPixelSize(font.pixelSize() - 1);
+    if (font != l->font()) l->setFont(font);
+}
+
+// An auto-sized label fits its text; a right-aligned one keeps its right edge where it is. One
+// pixel is kept below the line: at twice the scale and more, the tips of descenders ("g", "y",
+// the link's underline) reach a device pixel below the font's line.
 void fitText(QLabel* l) {
     const int right = l->geometry().right();
+    // Polished first: a label polished later keeps a size hint without the margin.
+    l->ensurePolished();
+    l->setContentsMargins(0, 0, 0, 1);
     l->adjustSize();
     if (l->alignment() & Qt::AlignRight) l->move(right - l->width() + 1, l->y());
 }
@@ -77,6 +97,7 @@ QLabel* counterLabel(QWidget* parent, const char* name, QRect geometry, const QC
     QLabel* l = label(parent, name, geometry, "", Qt::AlignRight, Look::Opaque);
     setBackground(l, colour);
     bordered(l);
+    oneLine(l);
     return l;
 }
 
@@ -156,7 +177,7 @@ void MainWindow::buildControls() {
     QPalette white = title->palette();
     white.setColor(QPalette::WindowText, Qt::white);
     title->setPalette(white);
-    title->adjustSize();
+    fitText(title);
 
     imgExit_ = new ExitImage(this, restPicture->pixmap(), pressedPicture->pixmap());
     imgExit_->setObjectName(QStringLiteral("ImgExit"));
@@ -200,7 +221,7 @@ void MainWindow::buildControls() {
     underlined.setUnderline(true);
     lblUrl_->setFont(underlined);
     lblUrl_->move(8, 304);
-    lblUrl_->adjustSize();
+    fitText(lblUrl_);
     lblUrl_->setCursor(handCursor());
     connect(lblUrl_, &LinkLabel::clicked, this, &MainWindow::openLink);
 
@@ -208,9 +229,12 @@ void MainWindow::buildControls() {
         label(panel, "lbl_7", {8, 272, 0, 0}, kCreditLine, Qt::AlignLeft, Look::Opaque);
     fitText(credit);
 
-    label(panel, "Label3", {320, 72, 39, 13}, "未使用", Qt::AlignHCenter, Look::Opaque);
-    label(panel, "Label2", {268, 72, 42, 13}, "宣言", Qt::AlignHCenter, Look::Opaque);
-    bordered(label(panel, "Label1", {208, 40, 176, 18}, "結 果", Qt::AlignHCenter, Look::Opaque));
+    oneLine(label(panel, "Label3", {320, 72, 39, 13}, "未使用", Qt::AlignHCenter, Look::Opaque));
+    oneLine(label(panel, "Label2", {268, 72, 42, 13}, "宣言", Qt::AlignHCenter, Look::Opaque));
+    QLabel* resultTitle =
+        label(panel, "Label1", {208, 40, 176, 18}, "結 果", Qt::AlignHCenter, Look::Opaque);
+    bordered(resultTitle);
+    oneLine(resultTitle);
 
     auto at = [](CounterId id) { return static_cast<std::size_t>(indexOf(id)); };
     counterLabels_[at(CounterId::UnusedPublic)] =
@@ -243,6 +267,7 @@ void MainWindow::buildControls() {
 
     labModules_ = label(panel, "LabModules", {8, 40, 193, 18}, "", Qt::AlignLeft, Look::Opaque);
     bordered(labModules_);
+    oneLine(labModules_);
 
     // Buttons are drawn over labels, as windowed controls are over windowless ones.
     for (QPushButton* b : {comExit_, comDetect_, comOpen_}) b->raise();

@@ -12,6 +12,8 @@ std::unique_ptr<QFileDialog> makeOpenDialog(QWidget* owner) {
     // and the patterns are not repeated after it in the list.
     dialog->setNameFilter(QString::fromUtf8("ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙ (vbp) (*.vbp)"));
     dialog->setOption(QFileDialog::HideNameFilterDetails, true);
+    // Qt's own dialog, in Japanese: a desktop's dialog would speak the user's language.
+    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
     return dialog;
 }
 

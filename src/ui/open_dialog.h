@@ -1,5 +1,6 @@
 #pragma once
-// The open dialog of the project file: title "ﾌｧｲﾙを開く", one filter, one existing file.
+// The open dialog of the project file: title "ﾌｧｲﾙを開く", one filter, one existing file; Qt's
+// own dialog, never the desktop's, so that it speaks Japanese like the window.
 #include <QFileDialog>
 #include <QString>
 #include <filesystem>

@@ -4,16 +4,21 @@
 
 #include <QApplication>
 #include <QBitmap>
+#include <QFile>
 #include <QFileDialog>
+#include <QLibraryInfo>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 
+#include "support/files.h"
 #include "ui/artwork.h"
 #include "ui/main_window.h"
 #include "ui/open_dialog.h"
 #include "ui/picture_widgets.h"
+#include "ui/qt_texts.h"
 #include "ui_support.h"
 
 namespace scourvane::ui {
@@ -192,7 +197,17 @@ TEST_F(UiControls, EveryCaptionHasGlyphsInTheJapaneseGothicFace) {
         QWidget* w = control(window, c.name);
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(w->font().family(), family) << c.name;
-        EXPECT_DOUBLE_EQ(w->font().pointSizeF(), 9.75) << c.name;
+        // 13 pixels (9.75 pt at 96 dots per inch) whatever the screen's dots per inch; the column
+        // titles, 13 pixels high, take the largest size whose line fits them.
+        const int pixels = w->font().pixelSize();
+        if (QString::fromLatin1(c.name).contains(QRegularExpression("^Label[23]$"))) {
+            QFont larger = w->font();
+            larger.setPixelSize(pixels + 1);
+            EXPECT_LE(QFontMetrics(w->font()).height(), 13) << c.name;
+            EXPECT_TRUE(pixels == 13 || QFontMetrics(larger).height() > 13) << c.name;
+        } else {
+            EXPECT_EQ(pixels, 13) << c.name;
+        }
         EXPECT_EQ(w->font().weight(), QFont::Normal) << c.name;
         texts.push_back(caption(w));
     }
@@ -275,6 +290,47 @@ TEST(UiOpenDialog, HasItsTitleAndOneProjectFilter) {
     EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
     EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
     EXPECT_TRUE(dialog->testOption(QFileDialog::HideNameFilterDetails));
+    EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
+}
+
+TEST(UiOpenDialog, SpeaksJapaneseWhateverTheUsersLocale) {
+    // The test runs in the C locale; the program names its language itself.
+    const bool installed = QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
+                                         QStringLiteral("/qtbase_ja.qm"));
+    ASSERT_EQ(useJapaneseQtTexts(*QCoreApplication::instance()), installed);
+    if (!installed) GTEST_SKIP() << "qtbase_ja.qm is not installed: Qt's texts stay English";
+
+    // A folder with a project and a folder in it: the type column names both kinds.
+    const testing::TempDir dir;
+    const auto project = testing::writeSalesProject(dir.path());
+    std::filesystem::create_directory(project.parent_path() / "Forms");
+    auto dialog = makeOpenDialog(nullptr);
+    dialog->setDirectory(QString::fromStdString(project.parent_path().string()));
+    dialog->show();
+    auto* files = dialog->findChild<QAbstractItemView*>(QStringLiteral("treeView"));
+    ASSERT_NE(files, nullptr);
+    ASSERT_TRUE(
+        testing::processUntil([&] { return files->model()->rowCount(files->rootIndex()) == 2; }));
+    QStringList texts;
+    for (int row = 0; row < 2; ++row)
+        texts << files->model()->index(row, 2, files->rootIndex()).data().toString();
+    for (const QLabel* l : dialog->findChildren<QLabel*>())
+        if (l->isVisible()) texts << l->text();
+    for (const QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
+        if (b->isVisible()) texts << b->text() << b->toolTip();
+    for (const QAbstractItemView* v : dialog->findChildren<QAbstractItemView*>())
+        for (int i = 0; v->isVisible() && i < v->model()->columnCount(); ++i)
+            texts << v->model()->headerData(i, Qt::Horizontal).toString();
+    texts.removeAll(QString());
+    // Look in, File name, Files of type, Open, Cancel, the tool buttons' tips, the columns, the
+    // two kinds of file.
+    EXPECT_GE(texts.size(), 14) << texts.join(QLatin1Char('|')).toStdString();
+    for (QString text : texts) {
+        const QString shown = text;
+        text.remove(QRegularExpression(QStringLiteral("\\(&.\\)|&")));  // mnemonics: "(&O)"
+        EXPECT_FALSE(text.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))
+            << shown.toStdString();
+    }
 }
 
 }  // namespace
