@@ -35,12 +35,7 @@ class Intake : public ::testing::Test {
                       [](const auto& kv) { return kv.first.find("New_") != std::string::npos; });
         return all;
     }
-    std::vector<int> errorNumbers() const {
-        std::vector<int> n;
-        for (const auto& e : window.events)
-            if (e.kind == "error") n.push_back(e.id);
-        return n;
-    }
+    std::vector<int> errorNumbers() const { return window.errorNumbers(); }
 };
 
 TEST_F(Intake, CopiesTheProjectFlatAndRewritesModuleEntries) {

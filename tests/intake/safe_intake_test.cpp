@@ -62,12 +62,7 @@ class SafeIntake : public ::testing::Test {
         writeFile(project / "Designers/DataReport1.dca", "dca");
         writeFile(project / "Res/Sales.RES", std::string("\x00\x00res", 5));
     }
-    std::vector<int> errorNumbers() const {
-        std::vector<int> n;
-        for (const auto& e : window.events)
-            if (e.kind == "error") n.push_back(e.id);
-        return n;
-    }
+    std::vector<int> errorNumbers() const { return window.errorNumbers(); }
 };
 
 TEST_F(SafeIntake, DefaultRulesTakeInOnlyFormsModulesAndClassesAsEver) {

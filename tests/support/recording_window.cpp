@@ -61,4 +61,11 @@ std::vector<std::string> RecordingWindow::statuses() const {
     return out;
 }
 
+std::vector<int> RecordingWindow::errorNumbers() const {
+    std::vector<int> n;
+    for (const Event& e : events)
+        if (e.kind == "error") n.push_back(e.id);
+    return n;
+}
+
 }  // namespace scourvane::testing

@@ -41,6 +41,8 @@ class RecordingWindow : public Window {
     std::function<bool()> onYield;
 
     std::vector<std::string> statuses() const;
+    // The numbers of the error boxes shown, in order.
+    std::vector<int> errorNumbers() const;
     std::string label(CounterId id) const { return labels[indexOf(id)]; }
 };
 
