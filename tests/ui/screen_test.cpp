@@ -283,7 +283,8 @@ TEST(UiOnXServer, OpensTheSampleThroughTheDialogRunsTheCheckAndShowsItsCounters)
         xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()),
                  QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
     };
-    const QImage runDisabled = onScreen(screenshot(), "ComDetectUnusedDeclarations");
+    const QImage beforeDialog = screenshot();
+    const QImage runDisabled = onScreen(beforeDialog, "ComDetectUnusedDeclarations");
 
     // The open dialog: the project's path typed into it, as a user would.
     click("ComOpenVBP");
@@ -293,7 +294,24 @@ TEST(UiOnXServer, OpensTheSampleThroughTheDialogRunsTheCheckAndShowsItsCounters)
     ASSERT_FALSE(dialog.isEmpty()) << "no open dialog";
     EXPECT_EQ(xdotool({QStringLiteral("getwindowname"), dialog}), QString::fromUtf8("ﾌｧｲﾙを開く"));
     xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), dialog});
-    EXPECT_TRUE(screenshot().save(artifacts + QStringLiteral("/xvfb-open-dialog.png")));
+    // Mapped is not yet painted: the artifact is taken once the dialog's area has changed.
+    const QString dialogShape =
+        xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), dialog});
+    auto dialogValue = [&](const char* key) {
+        return dialogShape.section(QString::fromLatin1(key) + QLatin1Char('='), 1)
+            .section(QLatin1Char('\n'), 0, 0)
+            .toInt();
+    };
+    const QRect area(dialogValue("X"), dialogValue("Y"), dialogValue("WIDTH"),
+                     dialogValue("HEIGHT"));
+    QImage withDialog;
+    waitFor(
+        [&] {
+            withDialog = screenshot();
+            return !withDialog.isNull() && withDialog.copy(area) != beforeDialog.copy(area);
+        },
+        10000);
+    EXPECT_TRUE(withDialog.save(artifacts + QStringLiteral("/xvfb-open-dialog.png")));
     xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"),
              QString::fromStdString(project.string())});
     xdotool({QStringLiteral("key"), QStringLiteral("Return")});
