@@ -1,6 +1,7 @@
-// The three passes on one module's bytes, both ways of counting: the same result, and every line
-// of it is the line it was, with unused markers put in front or "Public" made "Private", nothing
-// else changed. The public pass counts the rest of the input as one other module.
+// The three passes on one module's bytes, under both rule sets and both ways of counting: the
+// same result for each rule set, and every line of it is the line it was, with unused markers
+// put in front or "Public" made "Private", nothing else changed. The public pass counts the rest
+// of the input as one other module.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -45,9 +46,11 @@ void checkLines(const std::string& before, const std::string& after, const Bytes
     checkLines(text::splitLines(before), text::splitLines(after), marker);
 }
 
-Bytes threePasses(const std::string& content, const std::string& other, Counting counting) {
+Bytes threePasses(const std::string& content, const std::string& other, Counting counting,
+                  RuleSet rules) {
     Session session;
     session.counting = counting;
+    session.rules = rules;
     QuietWindow window;
     RunContext ctx(session, window);
     PassEnv locals(ctx, "M.bas");
@@ -74,8 +77,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char* bytes = reinterpret_cast<const char*>(data) + 1;
     const std::size_t rest = size - 1, split = rest * data[0] / 255;
     const std::string content(bytes, split), other(bytes + split, rest - split);
-    if (threePasses(content, other, Counting::Indexed) !=
-        threePasses(content, other, Counting::Plain))
-        std::abort();
+    for (RuleSet rules : {RuleSet::Spec, RuleSet::Safe})
+        if (threePasses(content, other, Counting::Indexed, rules) !=
+            threePasses(content, other, Counting::Plain, rules))
+            std::abort();
     return 0;
 }
