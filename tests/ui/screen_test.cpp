@@ -254,15 +254,20 @@ TEST(UiOnXServer, OpensTheSampleThroughTheDialogRunsTheCheckAndShowsItsCounters)
     ASSERT_TRUE(waitFor([&] { return windows().size() == 1; }, 20000)) << "no window";
     const QString id = windows().front();
     EXPECT_EQ(xdotool({QStringLiteral("getwindowname"), id}), QStringLiteral("Scourvane"));
-    const QString shape =
-        xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id});
-    auto value = [&](const char* key) {
-        return shape.section(QString::fromLatin1(key) + QLatin1Char('='), 1)
-            .section(QLatin1Char('\n'), 0, 0)
-            .toInt();
+    // A window's place and size on the screen, as X has them.
+    auto geometry = [&](const QString& window) {
+        const QString shape =
+            xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
+        auto value = [&](const char* key) {
+            return shape.section(QString::fromLatin1(key) + QLatin1Char('='), 1)
+                .section(QLatin1Char('\n'), 0, 0)
+                .toInt();
+        };
+        return QRect(value("X"), value("Y"), value("WIDTH"), value("HEIGHT"));
     };
-    ASSERT_EQ(QSize(value("WIDTH"), value("HEIGHT")), QSize(397, 359)) << shape.toStdString();
-    const QPoint origin(value("X"), value("Y"));
+    const QRect mainWindow = geometry(id);
+    ASSERT_EQ(mainWindow.size(), QSize(397, 359));
+    const QPoint origin = mainWindow.topLeft();
 
     // The same window in this process draws what each control should show, for comparison.
     MainWindow reference;
@@ -295,15 +300,7 @@ TEST(UiOnXServer, OpensTheSampleThroughTheDialogRunsTheCheckAndShowsItsCounters)
     EXPECT_EQ(xdotool({QStringLiteral("getwindowname"), dialog}), QString::fromUtf8("ﾌｧｲﾙを開く"));
     xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), dialog});
     // Mapped is not yet painted: the artifact is taken once the dialog's area has changed.
-    const QString dialogShape =
-        xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), dialog});
-    auto dialogValue = [&](const char* key) {
-        return dialogShape.section(QString::fromLatin1(key) + QLatin1Char('='), 1)
-            .section(QLatin1Char('\n'), 0, 0)
-            .toInt();
-    };
-    const QRect area(dialogValue("X"), dialogValue("Y"), dialogValue("WIDTH"),
-                     dialogValue("HEIGHT"));
+    const QRect area = geometry(dialog);
     QImage withDialog;
     waitFor(
         [&] {
