@@ -30,31 +30,11 @@ std::string jsonReport(const std::string& workingCopy, const std::vector<std::st
         if (i) out += ",";
         out += jsonString(modules[i]);
     }
-    out += "],\"counters\":{";
-    const std::pair<const char*, CounterId> keys[] = {
-        {"dim", CounterId::Dim},         {"unused_dim", CounterId::UnusedDim},
-        {"private", CounterId::Private}, {"unused_private", CounterId::UnusedPrivate},
-        {"public", CounterId::Public},   {"unused_public", CounterId::UnusedPublic}};
-    auto counters = [&](auto value) {
-        bool first = true;
-        for (const auto& [key, id] : keys) {
-            if (!first) out += ",";
-            first = false;
-            out += '"';
-            out += key;
-            out += "\":";
-            out += std::to_string(value(id));
-        }
-    };
-    counters([&](CounterId id) { return c.get(id); });
-    out += "},\"rules\":" + jsonString(rules) + ",\"runs\":[";
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-        if (i) out += ",";
-        out += "{\"run\":" + std::to_string(runs[i].run) + ",\"counters\":{";
-        counters([&](CounterId id) { return runs[i].counters[indexOf(id)]; });
-        out += "},\"findings\":" + std::to_string(runs[i].findings) + "}";
-    }
-    out += "],\"errors\":[";
+    std::array<std::int32_t, kCounterCount> values{};
+    for (int i = 0; i < kCounterCount; ++i) values[i] = c.get(static_cast<CounterId>(i));
+    out += "],\"counters\":" + report::countersJson(values) + ",\"rules\":" + jsonString(rules) +
+           ",\"runs\":" + report::runsJson(runs);
+    out += ",\"errors\":[";
     for (std::size_t i = 0; i < errors.size(); ++i) {
         if (i) out += ",";
         out += "{\"number\":" + std::to_string(errors[i].number) +

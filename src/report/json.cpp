@@ -74,4 +74,26 @@ std::string jsonString(std::string_view s) {
     return out + "\"";
 }
 
+std::string countersJson(const std::array<std::int32_t, kCounterCount>& values) {
+    static constexpr const char* kKeys[kCounterCount] = {
+        "dim", "unused_dim", "private", "unused_private", "public", "unused_public"};
+    std::string out = "{";
+    for (int i = 0; i < kCounterCount; ++i) {
+        if (i) out += ",";
+        out += "\"" + std::string(kKeys[i]) + "\":" + std::to_string(values[i]);
+    }
+    return out + "}";
+}
+
+std::string runsJson(const std::vector<RunSummary>& runs) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        if (i) out += ",";
+        out += "{\"run\":" + std::to_string(runs[i].run) +
+               ",\"counters\":" + countersJson(runs[i].counters) +
+               ",\"findings\":" + std::to_string(runs[i].findings) + "}";
+    }
+    return out + "]";
+}
+
 }  // namespace scourvane::report

@@ -9,9 +9,6 @@ namespace scourvane::report {
 
 namespace {
 
-constexpr const char* kCounterKeys[kCounterCount] = {"dim",    "unused_dim",   "private",
-                                                     "unused_private", "public", "unused_public"};
-
 // A URI path from UTF-8 text: every byte but the unreserved characters and "/" escaped.
 std::string uriPath(std::string_view text) {
     std::string out;
@@ -28,15 +25,6 @@ std::string uriPath(std::string_view text) {
     return out;
 }
 
-std::string counters(const RunSummary& run) {
-    std::string out = "{";
-    for (int i = 0; i < kCounterCount; ++i) {
-        if (i) out += ",";
-        out += "\"" + std::string(kCounterKeys[i]) + "\":" + std::to_string(run.counters[i]);
-    }
-    return out + "}";
-}
-
 std::string level(Rule rule) {
     return rule == Rule::PublicToPrivate ? "note" : "warning";
 }
@@ -46,8 +34,10 @@ std::string message(const ReportData& data, const Finding& f) {
     const RuleText& t = ruleText(f.rule);
     const std::string kind(kindName(f.kind));
     if (f.rule == Rule::PublicToPrivate)
-        return "'" + name + "' (" + kind + ") is used only in its own module and is declared "
-               "Private in the working copy. / " + t.japanese + ": " + name;
+        return "'" + name + "' (" + kind +
+               ") is used only in its own module and is declared "
+               "Private in the working copy. / " +
+               t.japanese + ": " + name;
     return "'" + name + "' (" + kind + ") is not used: " + t.english +
            ", commented out in the working copy. / " + t.japanese + ": " + name;
 }
@@ -69,9 +59,8 @@ std::string sarifReport(const ReportData& data) {
     std::string out =
         "{\n\"$schema\":\"https://docs.oasis-open.org/sarif/sarif/v2.1.0/errata01/os/schemas/"
         "sarif-schema-2.1.0.json\",\n\"version\":\"2.1.0\",\n\"runs\":[{\n";
-    out += "\"tool\":{\"driver\":{\"name\":\"Scourvane\",\"version\":" +
-           jsonString(toolVersion()) + ",\"semanticVersion\":" + jsonString(toolVersion()) +
-           ",\"language\":\"ja\",\"rules\":[";
+    out += "\"tool\":{\"driver\":{\"name\":\"Scourvane\",\"version\":" + jsonString(toolVersion()) +
+           ",\"semanticVersion\":" + jsonString(toolVersion()) + ",\"language\":\"ja\",\"rules\":[";
     for (int r = 0; r < kRuleCount; ++r) {
         const Rule rule = static_cast<Rule>(r);
         const RuleText& t = ruleText(rule);
@@ -119,21 +108,13 @@ std::string sarifReport(const ReportData& data) {
                ",\"properties\":{\"name\":" + jsonString(decoded(data, f.name)) +
                ",\"kind\":" + jsonString(kindName(f.kind)) +
                ",\"moduleRow\":" + std::to_string(f.row + 1) + ",\"run\":" + std::to_string(f.run) +
-               ",\"rules\":" + jsonString(data.rules) +
-               "}}";
+               ",\"rules\":" + jsonString(data.rules) + "}}";
     }
-    out += "],\n\"properties\":{\"project\":" +
-           jsonString(utf8(data.projectFile)) +
+    out += "],\n\"properties\":{\"project\":" + jsonString(utf8(data.projectFile)) +
            ",\"rules\":" + jsonString(data.rules) + ",\"counters\":" +
-           (data.runs.empty() ? std::string("{}") : counters(data.runs.back())) +
-           ",\"runs\":[";
-    for (std::size_t i = 0; i < data.runs.size(); ++i) {
-        if (i) out += ",";
-        out += "{\"run\":" + std::to_string(data.runs[i].run) +
-               ",\"counters\":" + counters(data.runs[i]) +
-               ",\"findings\":" + std::to_string(data.runs[i].findings) + "}";
-    }
-    out += "]}\n}]\n}\n";
+           (data.runs.empty() ? std::string("{}") : countersJson(data.runs.back().counters)) +
+           ",\"runs\":" + runsJson(data.runs);
+    out += "}\n}]\n}\n";
     return out;
 }
 
