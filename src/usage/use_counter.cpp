@@ -20,19 +20,28 @@ class PlainUseCounter final : public UseCounter {
     }
 };
 
+// Each line's words looked up among the names; names the lookup cannot find by word (only
+// NameWords has such) go through the occurrence test.
+template <class Lookup>
+void addThrough(Lookup& lookup, std::span<const text::Bytes> names,
+                std::span<const text::Bytes> lines, std::span<std::int64_t> counts,
+                const AfterLine& afterLine) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        lookup.forEachUse(lines[i], [&](std::uint32_t g) {
+            for (std::size_t k : lookup.members(g)) ++counts[k];
+        });
+        for (std::size_t k : lookup.unplain())
+            if (usesName(lines[i], names[k])) ++counts[k];
+        if (afterLine) afterLine(i);
+    }
+}
+
 class IndexedUseCounter final : public UseCounter {
   public:
     void addUses(std::span<const text::Bytes> names, std::span<const text::Bytes> lines,
                  std::span<std::int64_t> counts, const AfterLine& afterLine) const override {
         NameWords lookup(names);
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            lookup.forEachUse(lines[i], [&](std::uint32_t g) {
-                for (std::size_t k : lookup.members(g)) ++counts[k];
-            });
-            for (std::size_t k : lookup.unplain())
-                if (usesName(lines[i], names[k])) ++counts[k];
-            if (afterLine) afterLine(i);
-        }
+        addThrough(lookup, names, lines, counts, afterLine);
     }
 };
 
@@ -42,12 +51,7 @@ class SafeUseCounter final : public UseCounter {
     void addUses(std::span<const text::Bytes> names, std::span<const text::Bytes> lines,
                  std::span<std::int64_t> counts, const AfterLine& afterLine) const override {
         SafeNames lookup(names, literals_);
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            lookup.forEachUse(lines[i], [&](std::uint32_t g) {
-                for (std::size_t k : lookup.members(g)) ++counts[k];
-            });
-            if (afterLine) afterLine(i);
-        }
+        addThrough(lookup, names, lines, counts, afterLine);
     }
 
   private:
