@@ -52,7 +52,7 @@ void checkProcedureIndexed(PassEnv& env, std::vector<Bytes>& rows) {
 
     Lookup lookup = [&] {
         if constexpr (std::is_same_v<Lookup, SafeNames>)
-            return SafeNames(names, false);
+            return SafeNames(names, SafeNames::Tokens::Identifiers);
         else
             return NameWords(names);
     }();

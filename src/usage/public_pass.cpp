@@ -1,14 +1,12 @@
 #include "usage/public_pass.h"
 
-#include <unordered_map>
-
 #include "base/guard.h"
 #include "intake/file_ops.h"
 #include "text/convert.h"
 #include "text/lines.h"
-#include "usage/identifiers.h"
 #include "usage/marking.h"
 #include "usage/other_modules.h"
+#include "usage/safe_names.h"
 
 namespace scourvane {
 
@@ -28,16 +26,10 @@ PublicDeclarations collectPublic(PassEnv& env, const std::vector<Bytes>& rows) {
     decls.namedInString.assign(decls.names.size(), 0);
     if (decls.names.empty()) return decls;
     if (env.safe()) {
-        const text::CodePage& cp = text::activeCodePage();
-        std::unordered_map<std::string, std::vector<std::size_t>> byKey;
-        for (std::size_t k = 0; k < decls.names.size(); ++k)
-            byKey[identifiers::nameKey(decls.names[k], cp)].push_back(k);
+        SafeNames strings(decls.names, SafeNames::Tokens::Strings);
         for (const Bytes& row : rows)
-            forEachIdentifier(row, cp, true, [&](std::string_view token, bool literal) {
-                if (!literal) return;
-                const auto it = byKey.find(std::string(token));
-                if (it != byKey.end())
-                    for (std::size_t k : it->second) decls.namedInString[k] = 1;
+            strings.forEachUse(row, [&](std::uint32_t g) {
+                for (std::size_t k : strings.members(g)) decls.namedInString[k] = 1;
             });
     }
     env.publicUses().addUses(decls.names, rows, decls.own, [&](std::size_t) { env.yield(); });

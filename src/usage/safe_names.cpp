@@ -2,8 +2,8 @@
 
 namespace scourvane {
 
-SafeNames::SafeNames(std::span<const text::Bytes> names, bool literals)
-    : cp_(text::activeCodePage()), literals_(literals) {
+SafeNames::SafeNames(std::span<const text::Bytes> names, Tokens tokens)
+    : cp_(text::activeCodePage()), tokens_(tokens) {
     for (std::size_t k = 0; k < names.size(); ++k) {
         std::string key = identifiers::nameKey(names[k], cp_);
         // No line holds a NUL-led token: a name that is no identifier is never used.

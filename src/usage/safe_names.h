@@ -15,8 +15,10 @@ namespace scourvane {
 
 class SafeNames {
   public:
-    // With `literals`, a string literal whose whole text is a name uses it too.
-    SafeNames(std::span<const text::Bytes> names, bool literals);
+    // What uses a name: an identifier of the line's code, a string literal whose whole text is
+    // the name, or either.
+    enum class Tokens { Identifiers, Strings, Both };
+    SafeNames(std::span<const text::Bytes> names, Tokens tokens);
 
     std::size_t groups() const { return members_.size(); }
     const std::vector<std::size_t>& members(std::uint32_t group) const { return members_[group]; }
@@ -28,17 +30,19 @@ class SafeNames {
     void forEachUse(std::string_view line, Hit&& hit) {
         if (members_.empty()) return;
         ++line_;
-        forEachIdentifier(line, cp_, literals_, [&](std::string_view token, bool) {
-            const std::uint32_t g = ids_.find(token);
-            if (g == WordIds::kNone || seen_[g] == line_) return;
-            seen_[g] = line_;
-            hit(g);
-        });
+        forEachIdentifier(line, cp_, tokens_ != Tokens::Identifiers,
+                          [&](std::string_view token, bool literal) {
+                              if (!literal && tokens_ == Tokens::Strings) return;
+                              const std::uint32_t g = ids_.find(token);
+                              if (g == WordIds::kNone || seen_[g] == line_) return;
+                              seen_[g] = line_;
+                              hit(g);
+                          });
     }
 
   private:
     const text::CodePage& cp_;
-    bool literals_;
+    Tokens tokens_;
     WordIds ids_;
     std::vector<std::vector<std::size_t>> members_;
     std::vector<std::size_t> none_;

@@ -50,7 +50,8 @@ class SafeUseCounter final : public UseCounter {
     explicit SafeUseCounter(bool literals) : literals_(literals) {}
     void addUses(std::span<const text::Bytes> names, std::span<const text::Bytes> lines,
                  std::span<std::int64_t> counts, const AfterLine& afterLine) const override {
-        SafeNames lookup(names, literals_);
+        SafeNames lookup(names,
+                         literals_ ? SafeNames::Tokens::Both : SafeNames::Tokens::Identifiers);
         addThrough(lookup, names, lines, counts, afterLine);
     }
 
