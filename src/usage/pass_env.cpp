@@ -1,6 +1,7 @@
 #include "usage/pass_env.h"
 
 #include "collect/declaration_kind.h"
+#include "collect/line_zones.h"
 #include "text/lines.h"
 #include "text/search.h"
 #include "usage/identifiers.h"
@@ -31,41 +32,21 @@ bool startsWithFolded(std::string_view key, std::string_view prefix) {
     return key.substr(0, prefix.size()) == prefix;
 }
 
-// The code of a line (string literals blanked, the comment cut off) for the shape tests.
-std::string codeOf(std::string_view line, const text::CodePage& cp) {
-    std::string code;
-    bool inString = false;
-    for (std::size_t i = 0; i < line.size();) {
-        const std::size_t length = cp.charLength(line, i);
-        const char c = line[i];
-        if (length == 1 && c == '"') inString = !inString;
-        if (!inString && length == 1 && c == '\'') break;
-        // A string's text is blanked: its commas and colons are no code.
-        if (inString && c != '"')
-            code += 'x';
-        else
-            code.append(line.substr(i, length));
-        i += length;
-    }
-    return code;
-}
-
 // Several declarations (a comma outside parentheses), several statements (a colon), or a
 // statement continued on the next line: marking the line would comment out more than the
 // declaration judged, or leave half a statement.
-bool oddShape(std::string_view line, bool opensBlock, const text::CodePage& cp) {
-    const std::string code = codeOf(line, cp);
-    int depth = 0;
-    for (char c : code) {
-        if (c == '(') ++depth;
-        if (c == ')' && depth > 0) --depth;
-        if (c == ':' || (c == ',' && depth == 0)) return true;
+bool oddShape(std::string_view line, bool opensBlock) {
+    const std::vector<Zone> zones = lineZones(line);
+    std::size_t last = std::string_view::npos;  // the last byte that is neither blank nor comment
+    for (std::size_t i = 0; i < line.size() && zones[i] != Zone::Comment; ++i) {
+        const char c = line[i];
+        if (c == ':' && (zones[i] == Zone::Code || zones[i] == Zone::Nested)) return true;
+        if (c == ',' && zones[i] == Zone::Code) return true;
+        if (c != ' ' && c != '\t') last = i;
     }
-    std::string_view trimmed = code;
-    while (!trimmed.empty() && (trimmed.back() == ' ' || trimmed.back() == '\t'))
-        trimmed.remove_suffix(1);
-    const bool continued = trimmed.size() >= 2 && trimmed.back() == '_' &&
-                           (trimmed[trimmed.size() - 2] == ' ' || trimmed[trimmed.size() - 2] == '\t');
+    const bool continued = last != std::string_view::npos && last > 0 && line[last] == '_' &&
+                           zones[last] == Zone::Code &&
+                           (line[last - 1] == ' ' || line[last - 1] == '\t');
     return continued && !opensBlock;
 }
 
@@ -96,13 +77,14 @@ bool PassEnv::unjudged(std::string_view line, std::string_view scope, const Byte
     if (defaultMembers_.contains(key)) return true;
     // The name must stand in the line's code: a Rem line or a comment declares nothing.
     bool stands = false;
-    forEachIdentifier(line, cp, false, [&](std::string_view token, bool) { stands |= token == key; });
+    forEachIdentifier(line, cp, false,
+                      [&](std::string_view token, bool) { stands |= token == key; });
     if (!stands) return true;
     // Other programs call the Public members of an ActiveX project's classes and controls.
     if (scope == "Public" && classLike_ && !form_ && ctx_.session().activeXProject) return true;
     const bool opensBlock =
         beginsWithAny(line, kPrivateBlockPrefixes) || beginsWithAny(line, kPublicBlockPrefixes);
-    return oddShape(line, opensBlock, cp);
+    return oddShape(line, opensBlock);
 }
 
 void PassEnv::learnModule(const std::vector<Bytes>& rows) {
@@ -110,8 +92,10 @@ void PassEnv::learnModule(const std::vector<Bytes>& rows) {
     const text::CodePage& cp = text::activeCodePage();
     for (const Bytes& row : rows) {
         std::string_view line = row;
-        while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
-        if (line.size() < 10 || identifiers::folded(line.substr(0, 10), cp) != "ATTRIBUTE ") continue;
+        while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+            line.remove_prefix(1);
+        if (line.size() < 10 || identifiers::folded(line.substr(0, 10), cp) != "ATTRIBUTE ")
+            continue;
         line.remove_prefix(10);
         while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
         const std::size_t dot = line.find('.');
