@@ -9,7 +9,8 @@ namespace scourvane {
 FileWords fileWords(std::string content, WordIds& scratch, bool safe) {
     FileWords out;
     const text::CodePage& cp = text::activeCodePage();
-    out.content = safe ? identifiers::folded(content, cp) : std::move(content);
+    out.content = std::move(content);
+    if (safe) identifiers::foldInPlace(out.content, cp);
     const std::string_view text = out.content;
     scratch.clear();
     // Per word: the last line it was met on, and its code lines. Words are met in line order,

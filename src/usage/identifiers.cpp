@@ -2,17 +2,21 @@
 
 namespace scourvane::identifiers {
 
-std::string folded(std::string_view s, const text::CodePage& cp) {
-    std::string out(s);
-    for (std::size_t i = 0; i < out.size();) {
-        const auto c = static_cast<unsigned char>(out[i]);
+void foldInPlace(std::string& s, const text::CodePage& cp) {
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
         if (c < 0x80) {
-            if (c >= 'a' && c <= 'z') out[i] = static_cast<char>(c - 'a' + 'A');
+            if (c >= 'a' && c <= 'z') s[i] = static_cast<char>(c - 'a' + 'A');
             ++i;
         } else {
-            i += cp.charLength(out, i);
+            i += cp.charLength(s, i);
         }
     }
+}
+
+std::string folded(std::string_view s, const text::CodePage& cp) {
+    std::string out(s);
+    foldInPlace(out, cp);
     return out;
 }
 

@@ -18,6 +18,7 @@ inline bool isAsciiIdentifierByte(unsigned char c) {
 }
 
 // ASCII letters upper-cased, every other character kept (a trail byte is never touched).
+void foldInPlace(std::string& s, const text::CodePage& cp);
 std::string folded(std::string_view s, const text::CodePage& cp);
 
 // The identifier a declared name stands for: the name without a type character at its end

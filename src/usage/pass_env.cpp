@@ -28,10 +28,6 @@ const UseCounter& useCounterFor(const Session& session) {
     return session.counting == Counting::Plain ? plainUseCounter() : indexedUseCounter();
 }
 
-bool startsWithFolded(std::string_view key, std::string_view prefix) {
-    return key.substr(0, prefix.size()) == prefix;
-}
-
 // Several declarations (a comma outside parentheses), several statements (a colon), or a
 // statement continued on the next line: marking the line would comment out more than the
 // declaration judged, or leave half a statement.
@@ -71,8 +67,8 @@ bool PassEnv::unjudged(std::string_view line, std::string_view scope, const Byte
     const text::CodePage& cp = text::activeCodePage();
     const std::string key = identifiers::nameKey(name, cp);
     if (key.empty()) return true;
-    if (key == "CLASS_INITIALIZE" || key == "CLASS_TERMINATE" ||
-        startsWithFolded(key, "USERCONTROL_") || startsWithFolded(key, "USERDOCUMENT_"))
+    if (key == "CLASS_INITIALIZE" || key == "CLASS_TERMINATE" || key.starts_with("USERCONTROL_") ||
+        key.starts_with("USERDOCUMENT_"))
         return true;
     if (defaultMembers_.contains(key)) return true;
     // The name must stand in the line's code: a Rem line or a comment declares nothing.
