@@ -37,16 +37,22 @@ class RecordingSink final : public QuietWindow {
 // A module prepared holds about five times its text; larger modules run as usual.
 constexpr std::size_t kLargestPrepared = std::size_t{8} << 20;
 
+// A fresh session that follows the given one's intake and rules: tables empty, counters zero.
+Session settingsOf(const Session& session) {
+    Session out;
+    out.intake = session.intake;
+    out.counting = session.counting;
+    out.rules = session.rules;
+    out.activeXProject = session.activeXProject;
+    return out;
+}
+
 }  // namespace
 
 std::optional<PreparedModule> prepareModule(const Session& settings, const Bytes& name) {
     try {
         const IntakeState& intake = settings.intake;
-        Session session;
-        session.intake = intake;
-        session.counting = settings.counting;
-        session.rules = settings.rules;
-        session.activeXProject = settings.activeXProject;
+        Session session = settingsOf(settings);
         RecordingSink sink;
         RunContext ctx(session, sink);
         const std::string content = files::readAll(workingCopyFile(intake.workingCopy, name));
@@ -78,11 +84,8 @@ std::optional<PreparedModule> prepareModule(const Session& settings, const Bytes
     }
 }
 
-ModulePreparer::ModulePreparer(const Session& session, unsigned threads) {
-    settings_.intake = session.intake;
-    settings_.counting = session.counting;
-    settings_.rules = session.rules;
-    settings_.activeXProject = session.activeXProject;
+ModulePreparer::ModulePreparer(const Session& session, unsigned threads)
+    : settings_(settingsOf(session)) {
     for (unsigned i = 0; i < std::max(threads, 1u); ++i) threads_.emplace_back([this] { work(); });
 }
 
