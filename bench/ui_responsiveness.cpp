@@ -30,10 +30,10 @@
 #include "project_generator.h"
 #include "silent_window.h"
 #include "text/codepage.h"
-#include "ui/main_window.h"
+#include "qt/main_window.h"
 
 namespace fs = std::filesystem;
-using scourvane::ui::MainWindow;
+using scourvane::qt::MainWindow;
 using namespace scourvane::bench;
 
 namespace {

@@ -9,8 +9,8 @@ build="$root/build/release"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSCOURVANE_TESTS=OFF >/dev/null
 cmake --build "$build" -j 2
 
-if { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; } && [ -x "$build/src/ui/scourvane" ]; then
-  exec "$build/src/ui/scourvane"
+if { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; } && [ -x "$build/src/qt/scourvane" ]; then
+  exec "$build/src/qt/scourvane"
 fi
 
 sample="$(mktemp -d "${TMPDIR:-/tmp}/scourvane-sample.XXXXXX")"

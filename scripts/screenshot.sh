@@ -29,6 +29,6 @@ cp -r "$(dirname "$project")" "$work/$folder"
 rm -rf "$work/$folder"/New_*
 
 mkdir -p "$root/docs"
-QT_QPA_PLATFORM=offscreen "$build/src/ui/scourvane-screenshot" "$root/docs/screenshot.png" \
+QT_QPA_PLATFORM=offscreen "$build/src/qt/scourvane-screenshot" "$root/docs/screenshot.png" \
   "$work/$folder/$(basename "$project")"
 echo "wrote $root/docs/screenshot.png"

@@ -59,7 +59,7 @@ for dpi in "${dpis[@]}"; do
 
   rm -rf "$work/Sales"
   cp -r "$root/examples/Sales" "$work/Sales"
-  (cd "$work" && LANG=C exec "$build/src/ui/scourvane") &
+  (cd "$work" && LANG=C exec "$build/src/qt/scourvane") &
   program=$!
   wait_for window_count_is 1
   main="$(windows)"

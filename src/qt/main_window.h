@@ -1,0 +1,105 @@
+#pragma once
+// The main window as Qt draws it: a borderless window with a title strip to drag it by, an exit
+// image, and a textured panel with the two command buttons, the module list, the counter grid,
+// the progress bar and the status box. Its places, texts, pictures and behaviour come from the
+// shared window layer (window/): this class draws the presenter's state and forwards the user's
+// input to it.
+#include <QUrl>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "qt/open_dialog.h"
+#include "window/presenter.h"
+
+class QLabel;
+class QListWidget;
+class QMessageBox;
+class QProgressBar;
+class QPushButton;
+
+namespace scourvane::qt {
+
+class ExitImage;
+class LinkLabel;
+class PicturePanel;
+class TitleStrip;
+
+class MainWindow : public QWidget, private window::View {
+    Q_OBJECT
+  public:
+    using UrlOpener = std::function<void(const QUrl&)>;
+
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Replaces the open dialog (tests, the screenshot tool).
+    void setOpenDialog(OpenDialog dialog) { openDialog_ = std::move(dialog); }
+    // Replaces the shell's opening of the link.
+    void setUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
+    // Runs `hook` on the worker at every yield of the engine, from the next command on.
+    void setYieldHook(std::function<void()> hook) { presenter_.setYieldHook(std::move(hook)); }
+    // The rule set of the commands from now on; the title bar says when the safe rules are in
+    // force. Call it before any command.
+    void setRules(RuleSet rules) { presenter_.setRules(rules); }
+
+    // An intake or a run is under way (clicks on the buttons are ignored meanwhile).
+    bool commandUnderWay() const { return presenter_.state().commandUnderWay; }
+    // The engine's state; read it only while no command is under way.
+    const Session& session() const { return presenter_.session(); }
+    // The engine's side of the window, as the worker uses it.
+    Window& engineWindow() { return presenter_.engineWindow(); }
+
+    // Gives the program up: the engine's yields fail from now on, so the command under way
+    // unwinds at its next line. Waits at most `ms` for that; true when the worker has ended.
+    bool stopWorker(int ms) { return presenter_.stopWorker(ms); }
+
+  signals:
+    // An intake or a run has ended and everything it showed is on the window.
+    void commandFinished();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    // window::View
+    void refresh(const window::WindowState& state, unsigned changes) override;
+    std::optional<std::filesystem::path> askForProject() override;
+    void showErrorBox(const std::string& text) override;
+    void openUrl(const std::string& url) override;
+    void moveWindow(window::Point topLeft) override;
+    void drawNow() override;
+    void closeWindow() override;
+    void commandEnded() override;
+
+    void buildControls();
+    void connectInput();
+    void startUp();
+    void showModules(const window::WindowState& state);
+    void showSelection(int row);
+    void showWaitPointer(bool wait);
+
+    // Controls, named as in the window's design.
+    PicturePanel* picB_ = nullptr;
+    QLabel* picMbl_ = nullptr;
+    QPushButton* comExit_ = nullptr;
+    QPushButton* comDetect_ = nullptr;
+    QListWidget* listModules_ = nullptr;
+    QPushButton* comOpen_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    LinkLabel* lblUrl_ = nullptr;
+    QLabel* labInfo_ = nullptr;
+    QLabel* labModules_ = nullptr;
+    std::array<QLabel*, kCounterCount> counterLabels_{};
+    ExitImage* imgExit_ = nullptr;
+    TitleStrip* image1_ = nullptr;
+
+    OpenDialog openDialog_;
+    UrlOpener urlOpener_;
+    bool waitShown_ = false;
+    QMessageBox* errorBox_ = nullptr;
+
+    window::Presenter presenter_;
+};
+
+}  // namespace scourvane::qt

@@ -1,0 +1,37 @@
+#include "qt/open_dialog.h"
+
+#include <QFile>
+
+#include "window/texts.h"
+
+namespace scourvane::qt {
+
+std::unique_ptr<QFileDialog> makeOpenDialog(QWidget* owner) {
+    auto dialog = std::make_unique<QFileDialog>(owner, QString::fromUtf8(window::kOpenDialogTitle));
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    // Qt reads the patterns from the last parentheses; the description keeps its own "(vbp)",
+    // and the patterns are not repeated after it in the list.
+    dialog->setNameFilter(QString::fromUtf8(window::kProjectFilterName) + QStringLiteral(" (") +
+                          QString::fromUtf8(window::kProjectFilterPattern) + QStringLiteral(")"));
+    dialog->setOption(QFileDialog::HideNameFilterDetails, true);
+    // Qt's own dialog, in Japanese: a desktop's dialog would speak the user's language.
+    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    return dialog;
+}
+
+std::optional<QString> askForProject(QWidget* owner) {
+    auto dialog = makeOpenDialog(owner);
+    if (dialog->exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dialog->selectedFiles();
+    if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
+    return chosen.front();
+}
+
+std::filesystem::path toPath(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    return std::filesystem::path(
+        std::string(native.constData(), static_cast<std::size_t>(native.size())));
+}
+
+}  // namespace scourvane::qt

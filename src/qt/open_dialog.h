@@ -1,0 +1,24 @@
+#pragma once
+// The open dialog of the project file: title "ﾌｧｲﾙを開く", one filter, one existing file; Qt's
+// own dialog, never the desktop's, so that it speaks Japanese like the window.
+#include <QFileDialog>
+#include <QString>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace scourvane::qt {
+
+// Asks for a project file; nullopt when the user cancels.
+using OpenDialog = std::function<std::optional<QString>(QWidget* owner)>;
+
+// The dialog as it is shown, configured but not yet run.
+std::unique_ptr<QFileDialog> makeOpenDialog(QWidget* owner);
+// Shows the dialog of makeOpenDialog and returns the chosen file.
+std::optional<QString> askForProject(QWidget* owner);
+
+// A path from a dialog as the file system names it (the platform's 8-bit file-name form).
+std::filesystem::path toPath(const QString& path);
+
+}  // namespace scourvane::qt

@@ -1,0 +1,374 @@
+// The window on real screens: every text whole at 96, 100, 120 and 144 dots per inch and at
+// scale factors 1, 1.5 and 2, measured by scourvane_text_fit started once per setting, offscreen
+// and on an X server (Xvfb); and the program as a user meets it on an X server, driven with
+// xdotool through the open dialog and the buttons, and checked on X's own screenshots.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "base/paths.h"
+#include "support/files.h"
+#include "qt/main_window.h"
+#include "ui_support.h"
+
+namespace scourvane::qt {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::control;
+
+// An X server of its own, on the first free display; ended with the object.
+class Xvfb {
+  public:
+    Xvfb(int dpi, QSize size) {
+        process_.start(
+            QStringLiteral("Xvfb"),
+            {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+             QStringLiteral("0"), QStringLiteral("%1x%2x24").arg(size.width()).arg(size.height()),
+             QStringLiteral("-dpi"), QString::number(dpi), QStringLiteral("-nolisten"),
+             QStringLiteral("tcp"), QStringLiteral("-noreset")});
+        while (process_.state() != QProcess::NotRunning && !process_.canReadLine())
+            process_.waitForReadyRead(5000);
+        const QByteArray number = process_.readLine().trimmed();
+        if (!number.isEmpty()) display_ = QStringLiteral(":") + QString::fromLatin1(number);
+    }
+    ~Xvfb() {
+        process_.terminate();
+        if (!process_.waitForFinished(5000)) process_.kill();
+        process_.waitForFinished(5000);
+    }
+    // Empty when the server did not start.
+    const QString& display() const { return display_; }
+
+  private:
+    QProcess process_;
+    QString display_;
+};
+
+bool installed(const char* program) {
+    return !QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty();
+}
+
+QProcessEnvironment environment(const std::map<QString, QString>& set) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"QT_FONT_DPI", "QT_SCALE_FACTOR", "QT_SCALE_FACTOR_ROUNDING_POLICY",
+                             "QT_SCREEN_SCALE_FACTORS", "QT_ENABLE_HIGHDPI_SCALING"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+    for (const auto& [name, value] : set) env.insert(name, value);
+    return env;
+}
+
+fs::path copySample(const fs::path& into) {
+    fs::create_directories(into / "Sales");
+    testing::copyTree(testing::sourceDir() / "examples" / "Sales", into / "Sales");
+    return into / "Sales" / "Sales.vbp";
+}
+
+// ---- Every text whole at every setting --------------------------------------------------
+
+struct Setting {
+    QString platform;
+    int dpi;
+    QString scale;
+    bool roundScale;  // the scale rounded to a whole number; the rest goes to the fonts
+    QString display;
+};
+
+// Starts the measuring helper for every setting, three at a time, and checks what it printed.
+void measure(const std::vector<Setting>& settings) {
+    const testing::TempDir dir;
+    std::vector<std::unique_ptr<QProcess>> running(settings.size());
+    auto check = [&](std::size_t i) {
+        QProcess& p = *running[i];
+        const Setting& s = settings[i];
+        SCOPED_TRACE(QStringLiteral("%1 %2 dpi x%3%4")
+                         .arg(s.platform)
+                         .arg(s.dpi)
+                         .arg(s.scale)
+                         .arg(s.roundScale ? QStringLiteral(" rounded") : QString())
+                         .toStdString());
+        ASSERT_TRUE(p.waitForFinished(120000)) << "no end";
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        ASSERT_EQ(p.exitCode(), 0) << err.toStdString();
+        const QStringList lines = QString::fromUtf8(p.readAllStandardOutput())
+                                      .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        ASSERT_FALSE(lines.isEmpty()) << err.toStdString();
+        // The setting took: the window's device pixels per inch are the screen's dots per inch
+        // times the scale factor, whichever way Qt shares them out.
+        const QStringList screen = lines.front().split(QLatin1Char(' '));
+        ASSERT_EQ(screen.size(), 4);
+        EXPECT_EQ(screen[1], QStringLiteral("platform=") + s.platform);
+        const double dpr = screen[2].mid(4).toDouble();
+        const double dpi = screen[3].mid(4).toDouble();
+        EXPECT_NEAR(dpr * dpi, s.dpi * s.scale.toDouble(), 0.01 * s.dpi)
+            << lines.front().toStdString();
+
+        QStringList measured;
+        for (const QString& line : lines.mid(1)) {
+            measured << line.section(QLatin1Char(' '), 0, 0);
+            EXPECT_EQ(line.section(QLatin1Char(' '), 1, 1), QStringLiteral("fits"))
+                << line.toStdString();
+        }
+        // Every caption, counter and row, after a real run on the sample.
+        const QString all = QStringLiteral(
+            "lbl_1 lbl_URL lbl_7 Label1 Label2 Label3 LabDec_0 LabDec_2 LabDec_4 LabDim "
+            "LabUnusedDim LabPrivate LabUnusedPrivate LabPublic LabUnusedPublic LabInfo LabModules "
+            "ComOpenVBP ComDetectUnusedDeclarations ComExit ListModules[0] ListModules[2]");
+        for (const QString& name : all.split(QLatin1Char(' ')))
+            EXPECT_TRUE(measured.contains(name)) << name.toStdString();
+        EXPECT_EQ(
+            lines.filter(QRegularExpression(QStringLiteral("^LabDim .* text=\"13\"$"))).size(), 1);
+    };
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        const Setting& s = settings[i];
+        std::map<QString, QString> set{{QStringLiteral("QT_QPA_PLATFORM"), s.platform},
+                                       {QStringLiteral("QT_FONT_DPI"), QString::number(s.dpi)},
+                                       {QStringLiteral("QT_SCALE_FACTOR"), s.scale}};
+        if (s.roundScale)
+            set[QStringLiteral("QT_SCALE_FACTOR_ROUNDING_POLICY")] = QStringLiteral("Round");
+        if (!s.display.isEmpty()) set[QStringLiteral("DISPLAY")] = s.display;
+        const fs::path project = copySample(dir.path() / std::to_string(i));
+        running[i] = std::make_unique<QProcess>();
+        running[i]->setProcessEnvironment(environment(set));
+        running[i]->start(QStringLiteral(SCOURVANE_TEXT_FIT),
+                          {QString::fromStdString(project.string())});
+        if (i + 1 - next >= 3) check(next++);
+    }
+    while (next < settings.size()) check(next++);
+}
+
+TEST(UiScreens, EveryTextIsWholeAtEveryDpiAndScaleFactor) {
+    const int dpis[] = {96, 100, 120, 144};
+    const char* scales[] = {"1", "1.5", "2"};
+    std::vector<Setting> offscreen;
+    for (int dpi : dpis) {
+        for (const char* scale : scales)
+            offscreen.push_back(
+                {QStringLiteral("offscreen"), dpi, QString::fromLatin1(scale), false, {}});
+        // Where the scale is rounded, the dots per inch that are left reach the fonts.
+        offscreen.push_back({QStringLiteral("offscreen"), dpi, QStringLiteral("1"), true, {}});
+    }
+    measure(offscreen);
+
+    if (!installed("Xvfb")) GTEST_SKIP() << "Xvfb is not installed: measured offscreen only";
+    for (int dpi : dpis) {
+        const Xvfb server(dpi, {1024, 768});
+        ASSERT_FALSE(server.display().isEmpty()) << "Xvfb did not start";
+        std::vector<Setting> onX;
+        for (const char* scale : scales)
+            onX.push_back(
+                {QStringLiteral("xcb"), dpi, QString::fromLatin1(scale), false, server.display()});
+        measure(onX);
+    }
+}
+
+// ---- A user on an X server ---------------------------------------------------------------
+
+// Runs a command to its end; its standard output.
+QString run(const QString& program, const QStringList& args, const QProcessEnvironment& env,
+            int ms = 20000) {
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    if (!p.waitForFinished(ms)) {
+        p.kill();
+        p.waitForFinished();
+        ADD_FAILURE() << program.toStdString() << " " << args.join(' ').toStdString()
+                      << ": no end within " << ms << " ms";
+        return {};
+    }
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+// Pixel for pixel (QImage's == also weighs colour spaces, which a PNG from X carries).
+bool samePixels(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return false;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y)) return false;
+    return true;
+}
+
+bool waitFor(const std::function<bool()>& done, int ms) {
+    for (int waited = 0; waited < ms; waited += 200) {
+        if (done()) return true;
+        QThread::msleep(200);
+    }
+    return done();
+}
+
+TEST(UiOnXServer, OpensTheSampleThroughTheDialogRunsTheCheckAndShowsItsCounters) {
+    if (!installed("Xvfb") || !installed("xdotool"))
+        GTEST_SKIP() << "Xvfb or xdotool is not installed (scripts/install-deps.sh installs them)";
+    ASSERT_TRUE(installed("import")) << "ImageMagick's import takes the screenshots: install "
+                                        "imagemagick (scripts/install-deps.sh)";
+    const QString artifacts = QStringLiteral(SCOURVANE_UI_ARTIFACTS);
+    QDir().mkpath(artifacts);
+
+    const Xvfb server(96, {1024, 768});
+    ASSERT_FALSE(server.display().isEmpty()) << "Xvfb did not start";
+    const QProcessEnvironment env =
+        environment({{QStringLiteral("DISPLAY"), server.display()},
+                     {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb")},
+                     {QStringLiteral("LANG"), QStringLiteral("C")},
+                     {QStringLiteral("LC_ALL"), QStringLiteral("C")}});
+    auto xdotool = [&](const QStringList& args) {
+        return run(QStringLiteral("xdotool"), args, env);
+    };
+    auto screenshot = [&] {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral("import"),
+                {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")});
+        p.waitForFinished(20000);
+        return QImage::fromData(p.readAllStandardOutput(), "PNG")
+            .convertToFormat(QImage::Format_RGB32);
+    };
+
+    const testing::TempDir dir;
+    const fs::path project = copySample(dir.path());
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(SCOURVANE_UI_PROGRAM), {});
+    ASSERT_TRUE(program.waitForStarted());
+
+    // The program's windows on the screen: the main window, then the dialog too.
+    auto windows = [&] {
+        return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                        QStringLiteral("--pid"), QString::number(program.processId())})
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    };
+    ASSERT_TRUE(waitFor([&] { return windows().size() == 1; }, 20000)) << "no window";
+    const QString id = windows().front();
+    EXPECT_EQ(xdotool({QStringLiteral("getwindowname"), id}), QStringLiteral("Scourvane"));
+    // A window's place and size on the screen, as X has them.
+    auto geometry = [&](const QString& window) {
+        const QString shape =
+            xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
+        auto value = [&](const char* key) {
+            return shape.section(QString::fromLatin1(key) + QLatin1Char('='), 1)
+                .section(QLatin1Char('\n'), 0, 0)
+                .toInt();
+        };
+        return QRect(value("X"), value("Y"), value("WIDTH"), value("HEIGHT"));
+    };
+    const QRect mainWindow = geometry(id);
+    ASSERT_EQ(mainWindow.size(), QSize(397, 359));
+    const QPoint origin = mainWindow.topLeft();
+
+    // The same window in this process draws what each control should show, for comparison.
+    MainWindow reference;
+    reference.show();
+    QApplication::processEvents();
+    auto onScreen = [&](const QImage& shot, const char* name) {
+        QWidget* w = control(reference, name);
+        return shot.copy(QRect(origin + w->mapTo(&reference, QPoint(0, 0)), w->size()));
+    };
+    auto drawn = [&](const char* name, const QString& text) {
+        auto* l = control<QLabel>(reference, name);
+        l->setText(text);
+        return l->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    auto click = [&](const char* name) {
+        QWidget* w = control(reference, name);
+        const QPoint at = origin + w->mapTo(&reference, w->rect().center());
+        xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()),
+                 QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
+    };
+    const QImage beforeDialog = screenshot();
+    const QImage runDisabled = onScreen(beforeDialog, "ComDetectUnusedDeclarations");
+
+    // The open dialog: the project's path typed into it, as a user would.
+    click("ComOpenVBP");
+    QString dialog;
+    if (waitFor([&] { return windows().size() == 2; }, 20000)) dialog = windows().back();
+    if (dialog == id) dialog = windows().front();
+    ASSERT_FALSE(dialog.isEmpty()) << "no open dialog";
+    EXPECT_EQ(xdotool({QStringLiteral("getwindowname"), dialog}), QString::fromUtf8("ﾌｧｲﾙを開く"));
+    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), dialog});
+    // Mapped is not yet painted: the artifact is taken once the dialog's area has changed.
+    const QRect area = geometry(dialog);
+    QImage withDialog;
+    waitFor(
+        [&] {
+            withDialog = screenshot();
+            return !withDialog.isNull() && withDialog.copy(area) != beforeDialog.copy(area);
+        },
+        10000);
+    EXPECT_TRUE(withDialog.save(artifacts + QStringLiteral("/xvfb-open-dialog.png")));
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"),
+             QString::fromStdString(project.string())});
+    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    // On a busy machine the dialog's completer may still offer the folder when Return comes:
+    // the dialog then opens the folder and clears the name. The file's own name, typed there,
+    // is what a user would type next.
+    if (!waitFor([&] { return windows().size() == 1; }, 5000)) {
+        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), dialog});
+        xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"),
+                 QString::fromStdString(project.filename().string())});
+        xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    }
+    ASSERT_TRUE(waitFor([&] { return windows().size() == 1; }, 20000))
+        << "the open dialog stayed open; see " << artifacts.toStdString();
+
+    // The run button comes alive when the intake has ended.
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return !samePixels(onScreen(screenshot(), "ComDetectUnusedDeclarations"), runDisabled);
+        },
+        20000))
+        << "the run button stayed disabled";
+    click("ComDetectUnusedDeclarations");
+
+    const fs::path copy = project.parent_path() / "New_Sales";
+    const QImage endMessage =
+        drawn("LabInfo", QString::fromStdString("終了しました。新ﾌﾟﾛｼﾞｪｸﾄは\r\n" +
+                                                files::display(copy) + "\r\nに作成しました。"));
+    QImage shot;
+    const bool ended = waitFor(
+        [&] { return samePixels(onScreen(shot = screenshot(), "LabInfo"), endMessage); }, 30000);
+    EXPECT_TRUE(shot.save(artifacts + QStringLiteral("/xvfb-after-run.png")));
+    EXPECT_TRUE(shot.copy(QRect(origin, QSize(397, 359)))
+                    .save(artifacts + QStringLiteral("/xvfb-window.png")));
+    ASSERT_TRUE(ended) << "no end message in the status box; see " << artifacts.toStdString();
+
+    // The counters on X's screen are the sample's, drawn whole: each is what the window draws
+    // for that number, and the rows and columns just inside its border are bare.
+    const std::pair<const char*, const char*> counters[] = {
+        {"LabDim", "13"},          {"LabUnusedDim", "5"}, {"LabPrivate", "22"},
+        {"LabUnusedPrivate", "7"}, {"LabPublic", "11"},   {"LabUnusedPublic", "4"}};
+    for (const auto& [name, number] : counters) {
+        const QImage seen = onScreen(shot, name);
+        EXPECT_TRUE(samePixels(seen, drawn(name, QString::fromLatin1(number))))
+            << name << " does not show " << number;
+        EXPECT_FALSE(samePixels(seen, drawn(name, QString()))) << name << " shows nothing";
+        const QRgb bare = seen.pixel(1, 1);
+        for (int x = 1; x < seen.width() - 1; ++x)
+            for (int y : {1, seen.height() - 2})
+                EXPECT_EQ(seen.pixel(x, y), bare) << name << ": ink at " << x << "," << y;
+        for (int y = 1; y < seen.height() - 1; ++y)
+            EXPECT_EQ(seen.pixel(seen.width() - 2, y), bare) << name << ": ink at the right edge";
+    }
+    EXPECT_TRUE(fs::exists(copy / "Sales.vbp"));
+
+    click("ComExit");
+    ASSERT_TRUE(program.waitForFinished(20000)) << "the exit button did not end the program";
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+}
+
+}  // namespace
+}  // namespace scourvane::qt
