@@ -80,7 +80,10 @@ std::string countersJson(const std::array<std::int32_t, kCounterCount>& values) 
     std::string out = "{";
     for (int i = 0; i < kCounterCount; ++i) {
         if (i) out += ",";
-        out += "\"" + std::string(kKeys[i]) + "\":" + std::to_string(values[i]);
+        out += '"';
+        out += kKeys[i];
+        out += "\":";
+        out += std::to_string(values[i]);
     }
     return out + "}";
 }

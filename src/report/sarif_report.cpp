@@ -50,9 +50,13 @@ std::string utf8(const fs::path& p) {
 }
 
 std::string fileUri(const fs::path& absolute) {
-    std::string path = utf8(absolute);
-    if (path.empty() || path[0] != '/') path.insert(0, "/");  // "C:/x" becomes "/C:/x"
-    return "file://" + uriPath(path);
+    const std::string path = utf8(absolute);
+    // Appended piece by piece: GCC 12 warns (-Wrestrict, a false positive) on inserting a
+    // literal at the front of a string.
+    std::string uri = "file://";
+    if (path.empty() || path[0] != '/') uri += '/';  // "C:/x" becomes "/C:/x"
+    uri += uriPath(path);
+    return uri;
 }
 
 std::string sarifReport(const ReportData& data) {
