@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/run_error.h"
+#include "cli/console_output.h"
 #include "cli/console_window.h"
 #include "cli/report.h"
 #include "engine/engine.h"
@@ -88,23 +89,27 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, bo
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
-        std::fputs(app.help().c_str(), out);
+        writeText(out, app.help());
         return 0;
     } catch (const CLI::CallForVersion& e) {
-        std::fprintf(out, "%s\n", e.what());
+        writeText(out, std::string(e.what()) + "\n");
         return 0;
     } catch (const CLI::ParseError& e) {
-        std::fprintf(err, "scourvane-cli: %s\nRun with --help for more information.\n", e.what());
+        writeText(err, std::string("scourvane-cli: ") + e.what() +
+                           "\nRun with --help for more information.\n");
         return 2;
     }
+    // The arguments are UTF-8 (on Windows too: main converts them); they become paths only here.
+    const fs::path projectPath = files::fromUtf8(project);
 
     // Every report's place is checked before anything is done: a run is not wasted on a
     // report that could not be written.
-    const fs::path workingCopy = project.empty() ? fs::path() : splitProjectPath(project).workingCopy;
+    const fs::path workingCopy =
+        project.empty() ? fs::path() : splitProjectPath(projectPath).workingCopy;
     for (const std::string& r : reports) {
-        const std::string problem = report::reportPathProblem(r, workingCopy);
+        const std::string problem = report::reportPathProblem(files::fromUtf8(r), workingCopy);
         if (problem.empty()) continue;
-        std::fprintf(err, "scourvane-cli: --report %s: %s\n", r.c_str(), problem.c_str());
+        writeText(err, "scourvane-cli: --report " + r + ": " + problem + "\n");
         return 2;
     }
 
@@ -115,44 +120,41 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, bo
     report::ReportData data;
     data.codePage = codePage;
     data.rules = rules;
-    engine.intake(project);
+    engine.intake(projectPath);
     if (engine.session().intake.loaded) {
         for (int run = 1; run <= (untilStable ? kMostRuns : 1); ++run) {
             engine.run();
             report::addRun(data, engine.session());
             if (untilStable && !quiet) {
                 window.finish();
-                std::fputs(runLine(data.runs.back()).c_str(), err);
+                writeText(err, runLine(data.runs.back()));
             }
             if (engine.session().findings.empty()) break;
         }
     }
     window.finish();
     for (const ErrorRecord& e : window.errors()) data.errors.push_back({e.number, e.description});
-    data.projectFile = project.empty() ? fs::path() : fs::absolute(project);
+    data.projectFile = project.empty() ? fs::path() : fs::absolute(projectPath);
     data.workingCopy = workingCopy;
 
     bool reportFailed = false;
     for (const std::string& r : reports) {
         try {
-            report::writeReport(r, data);
+            report::writeReport(files::fromUtf8(r), data);
         } catch (const RunError& e) {
-            std::fprintf(err, "scourvane-cli: --report %s: Error %d (%s)\n", r.c_str(),
-                         e.number(), e.description().c_str());
+            writeText(err, "scourvane-cli: --report " + r + ": " +
+                               errorBoxText(e.number(), e.description()) + "\n");
             reportFailed = true;
         }
     }
 
     const Session& s = engine.session();
     if (json) {
-        std::fputs(jsonReport(files::display(s.intake.workingCopy), window.modules(), s.counters,
-                              window.errors(), data.runs, rules)
-                       .c_str(),
-                   out);
+        writeText(out, jsonReport(files::display(s.intake.workingCopy), window.modules(),
+                                  s.counters, window.errors(), data.runs, rules));
     } else {
-        std::fputs(counterGrid(s.counters).c_str(), out);
+        writeText(out, counterGrid(s.counters));
     }
-    std::fflush(out);
     return window.errors().empty() && !reportFailed ? 0 : 1;
 }
 

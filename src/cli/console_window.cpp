@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "cli/console_output.h"
+
 namespace scourvane::cli {
 
 namespace {
@@ -48,15 +50,15 @@ void ConsoleWindow::redraw() {
     const int filled = progress_ * kWidth / 100;
     std::string bar(static_cast<std::size_t>(filled), '#');
     bar.append(static_cast<std::size_t>(kWidth - filled), '.');
-    std::fprintf(err_, "\r\033[K[%s] %3d%%  %s", bar.c_str(), progress_, oneLine(status_).c_str());
-    std::fflush(err_);
+    char percent[16];
+    std::snprintf(percent, sizeof percent, "%3d%%", progress_);
+    writeText(err_, "\r\033[K[" + bar + "] " + percent + "  " + oneLine(status_));
     drawn_ = true;
 }
 
 void ConsoleWindow::finish() {
     if (!drawn_) return;
-    std::fprintf(err_, "\r\033[K");
-    std::fflush(err_);
+    writeText(err_, "\r\033[K");
     drawn_ = false;
 }
 
@@ -64,8 +66,7 @@ void ConsoleWindow::showError(int number, const std::string& description) {
     finish();
     // Written whole: a file name may hold a NUL byte, where a C string would end.
     const std::string line = errorBoxText(number, description) + "\n";
-    std::fwrite(line.data(), 1, line.size(), err_);
-    std::fflush(err_);
+    writeText(err_, line);
     errors_.push_back({number, description});
 }
 

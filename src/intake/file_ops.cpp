@@ -255,7 +255,7 @@ FolderLock::~FolderLock() {
 #else
 
 FolderLock::FolderLock(const fs::path& folder) {
-    const fs::path file = folder / ".scourvane-lock";
+    const fs::path file = folder / L".scourvane-lock";
     HANDLE h = ::CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
@@ -292,7 +292,7 @@ void removeLeftovers(const fs::path& folder) {
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code fileEc;
-        if (!it->is_regular_file(fileEc) || !isLeftover(it->path().filename().string())) continue;
+        if (!it->is_regular_file(fileEc) || !isLeftover(display(it->path().filename()))) continue;
         fs::remove(it->path(), fileEc);
     }
 }

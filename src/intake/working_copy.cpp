@@ -27,19 +27,19 @@ namespace {
 // base / name, or the entry of base whose name equals name ignoring ASCII case (the first in
 // name order when several do), or base / name when none does.
 fs::path matchComponent(const fs::path& base, const std::string& name) {
-    fs::path exact = base / name;
+    fs::path exact = base / files::fromUtf8(name);
     if (files::exists(exact)) return exact;
     std::error_code ec;
     if (!fs::is_directory(base, ec)) return exact;
     std::string best;
     for (fs::directory_iterator it(base, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string candidate = it->path().filename().string();
+        std::string candidate = files::display(it->path().filename());
         // Byte by byte, folding ASCII letters: exact for UTF-8 names, as Windows folds them.
         if (text::compareIgnoringCase(candidate, name, text::CodePage::get(1252)) == 0 &&
             (best.empty() || candidate < best))
             best = candidate;
     }
-    return best.empty() ? exact : base / best;
+    return best.empty() ? exact : base / files::fromUtf8(best);
 }
 
 bool hasDriveLetter(const std::string& utf8) {
@@ -73,7 +73,12 @@ bool namesBinaryFile(const fs::path& projectFolder, std::string_view entry, std:
     try {
         const std::string content =
             text::toUpper(files::readAll(resolveEntry(projectFolder, entry)));
-        return text::contains(content, "." + text::toUpper(ext) + "\"");
+        // Appended piece by piece: GCC 12 warns (-Wrestrict, a false positive) on a literal
+        // added to a temporary string.
+        std::string needle = ".";
+        needle += text::toUpper(ext);
+        needle += '"';
+        return text::contains(content, needle);
     } catch (const RunError&) {
         return true;
     }
@@ -103,7 +108,7 @@ IntakeState splitProjectPath(const fs::path& chosen) {
     s.projectFileName = files::display(s.projectPath.filename());
     if (s.projectFolder != s.projectFolder.root_path())
         s.folderName = files::display(s.projectFolder.filename());
-    s.workingCopy = s.projectFolder / ("New_" + s.folderName);
+    s.workingCopy = s.projectFolder / files::fromUtf8("New_" + s.folderName);
     return s;
 }
 
@@ -115,7 +120,7 @@ fs::path resolveEntry(const fs::path& projectFolder, std::string_view entry) {
     std::size_t start = 0;
     if (hasDriveLetter(*utf8)) {
 #ifdef _WIN32
-        base = fs::path(utf8->substr(0, 2) + "\\");
+        base = files::fromUtf8(utf8->substr(0, 2) + "\\");
         start = 2;
 #else
         // Drives exist only on Windows: such an entry names no file here.
@@ -177,7 +182,7 @@ void intake(RunContext& ctx, const fs::path& chosen) {
     const IntakeState& st = session.intake;
     // Refused before anything is made or copied.
     if (!guarded(w, [&] { refuseLinkedWorkingCopy(st.workingCopy); })) return;
-    const fs::path copiedProject = st.workingCopy / st.projectFileName;
+    const fs::path copiedProject = st.workingCopy / files::fromUtf8(st.projectFileName);
 
     if (!files::exists(st.workingCopy)) guarded(w, [&] { files::createFolder(st.workingCopy); });
     // Another intake or run on this copy: refused before anything is copied into it.
@@ -193,7 +198,7 @@ void intake(RunContext& ctx, const fs::path& chosen) {
     const std::string stem = file.substr(0, file.size() >= 3 ? file.size() - 3 : 0);
     guarded(w, [&] {
         files::copyFile(matchComponent(st.projectFolder, stem + "vbw"),
-                        st.workingCopy / (stem + "vbw"));
+                        st.workingCopy / files::fromUtf8(stem + "vbw"));
     });
 
     guarded(w, [&] { readProjectFile(ctx, copiedProject); });
