@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the window and the tests need, if any is missing.
+# Installs the Debian 12 packages the build, the window and the tests need, if any is missing
+# (the Windows cross build and Wine included: the test command checks the Windows program).
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,7 @@ packages=(
   chromium fonts-noto-cjk
   python3-jsonschema
   clang-14 libclang-rt-14-dev
+  g++-mingw-w64-x86-64-posix wine64 python3
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with AddressSanitizer and UndefinedBehaviorSanitizer, runs
-# every test through ctest, then each fuzz target for a few seconds.
+# every test through ctest (the Windows build under Wine among them, tests/windows), then each
+# fuzz target for a few seconds.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/install-deps.sh"
