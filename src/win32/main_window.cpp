@@ -1,0 +1,578 @@
+#include "win32/main_window.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <set>
+#include <vector>
+
+#include "window/backdrop.h"
+#include "window/texts.h"
+#include "win32/wide.h"
+
+namespace scourvane::win32 {
+
+namespace {
+
+using window::ControlId;
+
+constexpr wchar_t kClassName[] = L"ScourvaneMainWindow";
+// Posted by the engine's worker when the presenter has something to show.
+constexpr UINT kWakeMessage = WM_APP + 1;
+constexpr int kOpenId = 101;
+constexpr int kRunId = 102;
+constexpr int kExitId = 103;
+constexpr int kListId = 104;
+constexpr int kProgressId = 105;
+
+COLORREF colorRef(window::Rgb c) {
+    return RGB(c.r, c.g, c.b);
+}
+
+// "ＭＳ Ｐゴシック" where installed, then the Japanese Gothic faces Windows ships, then those a
+// Wine prefix finds on the host, so that the half-width kana and kanji all have glyphs.
+const std::wstring& controlFontFace() {
+    static const std::wstring face = [] {
+        std::set<std::wstring> installed;
+        LOGFONTW wanted{};
+        wanted.lfCharSet = DEFAULT_CHARSET;
+        HDC dc = GetDC(nullptr);
+        EnumFontFamiliesExW(
+            dc, &wanted,
+            [](const LOGFONTW* f, const TEXTMETRICW*, DWORD, LPARAM found) -> int {
+                reinterpret_cast<std::set<std::wstring>*>(found)->insert(f->lfFaceName);
+                return 1;
+            },
+            reinterpret_cast<LPARAM>(&installed), 0);
+        ReleaseDC(nullptr, dc);
+        for (const wchar_t* candidate :
+             {L"ＭＳ Ｐゴシック", L"MS PGothic", L"MS UI Gothic", L"Meiryo", L"Yu Gothic",
+              L"IPAPGothic", L"IPAGothic", L"Noto Sans CJK JP"})
+            if (installed.count(candidate)) return std::wstring(candidate);
+        return std::wstring(L"MS Shell Dlg 2");
+    }();
+    return face;
+}
+
+HFONT makeFont(int pixels, bool underline) {
+    return CreateFontW(-pixels, 0, 0, 0, FW_NORMAL, FALSE, underline ? TRUE : FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, controlFontFace().c_str());
+}
+
+// The hand pointer from the shared picture: AND plane 1 where the screen shows through, XOR
+// plane 1 where the pointer is white.
+HCURSOR makeHandCursor(HINSTANCE instance) {
+    const window::HandPointer hand = window::handPointer();
+    constexpr int n = window::HandPointer::kSize;
+    std::vector<BYTE> andPlane(n * n / 8, 0), xorPlane(n * n / 8, 0);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            const std::size_t byte = static_cast<std::size_t>(y * n + x) / 8;
+            const BYTE bit = static_cast<BYTE>(0x80 >> (x % 8));
+            if (!hand.drawn(x, y)) andPlane[byte] |= bit;
+            if (hand.drawn(x, y) && !hand.black(x, y)) xorPlane[byte] |= bit;
+        }
+    return CreateCursor(instance, hand.hotSpot.x, hand.hotSpot.y, n, n, andPlane.data(),
+                        xorPlane.data());
+}
+
+RECT toRect(const window::Rect& r) {
+    return {r.x, r.y, r.right(), r.bottom()};
+}
+
+window::MouseButton buttonOf(UINT message) {
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+            return window::MouseButton::Left;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+            return window::MouseButton::Right;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+            return window::MouseButton::Middle;
+        default:
+            return window::MouseButton::Other;
+    }
+}
+
+}  // namespace
+
+MainWindow::MainWindow()
+    : presenter_(*this, [this] {
+          if (HWND hwnd = hwnd_.load()) PostMessageW(hwnd, kWakeMessage, 0, 0);
+      }) {}
+
+MainWindow::~MainWindow() {
+    presenter_.stopWorker(60000);
+    for (auto& [id, font] : oneLineFonts_) DeleteObject(font);
+    if (font_) DeleteObject(font_);
+    if (underlined_) DeleteObject(underlined_);
+    if (hand_) DestroyCursor(hand_);
+}
+
+bool MainWindow::create(HINSTANCE instance, RuleSet rules) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXICON),
+                                             GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    wc.lpszClassName = kClassName;
+    if (!RegisterClassExW(&wc)) return false;
+    hand_ = makeHandCursor(instance);
+
+    // Made hidden first, so that its size and place follow the dots per inch of its monitor.
+    HWND hwnd = CreateWindowExW(WS_EX_APPWINDOW, kClassName, wide(window::kCaption).c_str(),
+                                WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 1,
+                                1, nullptr, nullptr, instance, this);
+    if (!hwnd) return false;
+    createChildren();
+    presenter_.setRules(rules);
+    applyDpi(static_cast<int>(GetDpiForWindow(hwnd)));
+
+    const window::Rect size = window::scaled(window::Rect{0, 0, 397, 359}, dpi_);
+    const window::Point at = window::centredTopLeft(
+        {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, size.size());
+    SetWindowPos(hwnd, nullptr, at.x, at.y, size.width, size.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    refresh(presenter_.state(), window::kEverything);
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    UpdateWindow(hwnd);
+    return true;
+}
+
+void MainWindow::createChildren() {
+    HWND hwnd = hwnd_.load();
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd, GWLP_HINSTANCE));
+    auto child = [&](const wchar_t* cls, ControlId id, DWORD style, int childId) {
+        return CreateWindowExW(0, cls, wide(window::control(id).caption).c_str(),
+                               WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)), instance,
+                               nullptr);
+    };
+    // In design order: the exit button, the run button, the list, the open button, the bar.
+    comExit_ = child(L"BUTTON", ControlId::ComExit, WS_TABSTOP | BS_OWNERDRAW, kExitId);
+    comDetect_ = child(L"BUTTON", ControlId::ComDetect, WS_TABSTOP | BS_OWNERDRAW, kRunId);
+    // Unsorted: the engine keeps the rows in their case-insensitive order.
+    listModules_ = CreateWindowExW(
+        WS_EX_CLIENTEDGE, L"LISTBOX", L"",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0, 0,
+        0, 0, hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), instance, nullptr);
+    comOpen_ = child(L"BUTTON", ControlId::ComOpen, WS_TABSTOP | BS_OWNERDRAW, kOpenId);
+    progressBar_ = child(PROGRESS_CLASSW, ControlId::ProgressBar, 0, kProgressId);
+    SendMessageW(progressBar_, PBM_SETRANGE32, 0, 100);
+}
+
+RECT MainWindow::deviceRect(const window::Control& c) const {
+    return toRect(window::scaled(window::inWindow(c), dpi_));
+}
+
+void MainWindow::applyDpi(int dpi) {
+    dpi_ = dpi;
+    for (auto& [id, font] : oneLineFonts_) DeleteObject(font);
+    oneLineFonts_.clear();
+    if (font_) DeleteObject(font_);
+    if (underlined_) DeleteObject(underlined_);
+    font_ = makeFont(window::scaled(window::kControlFontPixels, dpi), false);
+    underlined_ = makeFont(window::scaled(window::kControlFontPixels, dpi), true);
+    const std::pair<HWND, ControlId> children[] = {{comExit_, ControlId::ComExit},
+                                                   {comDetect_, ControlId::ComDetect},
+                                                   {listModules_, ControlId::ListModules},
+                                                   {comOpen_, ControlId::ComOpen},
+                                                   {progressBar_, ControlId::ProgressBar}};
+    for (const auto& [child, id] : children) {
+        const RECT r = deviceRect(window::control(id));
+        SetWindowPos(child, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    }
+    backdrop_ = window::backdrop(dpi, presenter_.state().exitPressed);
+    InvalidateRect(hwnd_.load(), nullptr, TRUE);
+}
+
+std::wstring MainWindow::labelText(const window::Control& c) const {
+    const window::WindowState& s = presenter_.state();
+    if (c.id == ControlId::LabInfo) return wide(s.status);
+    if (c.id == ControlId::LabModules) return wide(s.projectLabel);
+    for (int i = 0; i < kCounterCount; ++i)
+        if (window::counterControl(i) == c.id) return wide(s.counters[static_cast<std::size_t>(i)]);
+    return wide(c.caption);
+}
+
+HFONT MainWindow::fontFor(const window::Control& c) {
+    if (c.underline) return underlined_;
+    if (!c.oneLine) return font_;
+    if (auto found = oneLineFonts_.find(c.id); found != oneLineFonts_.end()) return found->second;
+    // A line taller than the box loses its foot: the largest size whose line fits the box.
+    const RECT r = deviceRect(c);
+    const int frame = c.border ? std::max(1, dpi_ / USER_DEFAULT_SCREEN_DPI) : 0;
+    HDC dc = GetDC(hwnd_.load());
+    const int pixels = window::fittingFontPixels(
+        window::scaled(window::kControlFontPixels, dpi_),
+        window::scaled(window::kSmallestFontPixels, dpi_), (r.bottom - r.top) - 2 * frame,
+        [dc](int px) {
+            HFONT f = makeFont(px, false);
+            HGDIOBJ old = SelectObject(dc, f);
+            TEXTMETRICW tm{};
+            GetTextMetricsW(dc, &tm);
+            SelectObject(dc, old);
+            DeleteObject(f);
+            return static_cast<int>(tm.tmHeight);
+        });
+    ReleaseDC(hwnd_.load(), dc);
+    HFONT font = makeFont(pixels, false);
+    oneLineFonts_[c.id] = font;
+    return font;
+}
+
+RECT MainWindow::labelRect(HDC dc, const window::Control& c) {
+    RECT r = deviceRect(c);
+    if (c.sizing == window::Sizing::Fixed) return r;
+    HGDIOBJ old = SelectObject(dc, fontFor(c));
+    const std::wstring text = labelText(c);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, old);
+    // One pixel more below the line, for the tips of descenders and the link's underline.
+    const int height = tm.tmHeight + window::scaled(1, dpi_);
+    if (c.sizing == window::Sizing::FitsToRow) {
+        const int right = window::scaled(window::kRowTitlesRight + window::kPanel.x, dpi_);
+        return {window::leftForRightEdge(right, extent.cx), r.top, right, r.top + height};
+    }
+    return {r.left, r.top, r.left + extent.cx, r.top + height};
+}
+
+void MainWindow::drawLabel(HDC dc, const window::Control& c) {
+    RECT r = labelRect(dc, c);
+    if (c.fill == window::Fill::SystemFace) FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+    if (c.fill == window::Fill::Colour) {
+        HBRUSH brush = CreateSolidBrush(colorRef(c.background));
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+    }
+    RECT inner = r;
+    if (c.border) {
+        const int frame = std::max(1, dpi_ / USER_DEFAULT_SCREEN_DPI);
+        for (int i = 0; i < frame; ++i) {
+            FrameRect(dc, &inner, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+            InflateRect(&inner, -1, -1);
+        }
+        // As the toolkit's boxed labels do: text kept off the frame by a few pixels.
+        InflateRect(&inner, -window::scaled(2, dpi_), 0);
+    }
+    const std::wstring text = labelText(c);
+    if (text.empty()) return;
+    UINT flags = DT_NOPREFIX;
+    flags |= c.align == window::Align::Centre  ? DT_CENTER
+             : c.align == window::Align::Right ? DT_RIGHT
+                                               : DT_LEFT;
+    if (c.wordWrap)
+        flags |= DT_WORDBREAK | DT_EDITCONTROL;
+    else if (c.oneLine)
+        flags |= DT_SINGLELINE | DT_VCENTER;
+    else
+        flags |= DT_SINGLELINE | DT_TOP;
+    HGDIOBJ old = SelectObject(dc, fontFor(c));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, colorRef(c.text));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &inner, flags);
+    SelectObject(dc, old);
+}
+
+void MainWindow::paint(HDC target) {
+    HWND hwnd = hwnd_.load();
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    const int w = client.right, h = client.bottom;
+    HDC dc = CreateCompatibleDC(target);
+    HBITMAP bitmap = CreateCompatibleBitmap(target, w, h);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+
+    // The backdrop's pixels are 0xAARRGGBB, which is a 32-bit DIB's B, G, R, A in memory.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = backdrop_.width;
+    info.bmiHeader.biHeight = -backdrop_.height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(backdrop_.width),
+                      static_cast<DWORD>(backdrop_.height), 0, 0, 0,
+                      static_cast<UINT>(backdrop_.height), backdrop_.argb.data(), &info,
+                      DIB_RGB_COLORS);
+
+    for (const window::Control& c : window::controls())
+        if (c.kind == window::Kind::Label && c.shown) drawLabel(dc, c);
+
+    BitBlt(target, 0, 0, w, h, dc, 0, 0, SRCCOPY);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
+void MainWindow::drawButton(const DRAWITEMSTRUCT& item) {
+    RECT r = item.rcItem;
+    HBRUSH face = CreateSolidBrush(colorRef(window::kButtonBackground));
+    FillRect(item.hDC, &r, face);
+    DeleteObject(face);
+    const bool pressed = item.itemState & ODS_SELECTED;
+    DrawEdge(item.hDC, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    wchar_t caption[128] = {};
+    GetWindowTextW(item.hwndItem, caption, 128);
+    RECT text = r;
+    if (pressed) OffsetRect(&text, 1, 1);
+    HGDIOBJ old = SelectObject(item.hDC, font_);
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT
+                                                                         : COLOR_BTNTEXT));
+    DrawTextW(item.hDC, caption, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(item.hDC, old);
+    if (item.itemState & ODS_FOCUS) {
+        RECT focus = r;
+        InflateRect(&focus, -window::scaled(4, dpi_), -window::scaled(4, dpi_));
+        DrawFocusRect(item.hDC, &focus);
+    }
+}
+
+bool MainWindow::over(ControlId id, POINT client) {
+    const window::Control& c = window::control(id);
+    RECT r = deviceRect(c);
+    if (c.sizing != window::Sizing::Fixed) {
+        HDC dc = GetDC(hwnd_.load());
+        r = labelRect(dc, c);
+        ReleaseDC(hwnd_.load(), dc);
+    }
+    if (id == ControlId::Image1) {
+        // The panel covers the strip's foot; the title text and the exit image lie on it.
+        r.bottom = std::min(r.bottom, deviceRect(window::control(ControlId::PicB)).top);
+        if (over(ControlId::ImgExit, client) || over(ControlId::Lbl1, client)) return false;
+    }
+    return PtInRect(&r, client) != 0;
+}
+
+window::Point MainWindow::cursorOnScreen() const {
+    POINT p{};
+    GetCursorPos(&p);
+    return {p.x, p.y};
+}
+
+bool MainWindow::setPointer() {
+    HWND hwnd = hwnd_.load();
+    if (presenter_.state().waitPointer) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return true;
+    }
+    POINT p{};
+    GetCursorPos(&p);
+    HWND under = WindowFromPoint(p);
+    ScreenToClient(hwnd, &p);
+    if (under == comExit_ || under == comDetect_ || under == comOpen_ ||
+        (under == hwnd && (over(ControlId::ImgExit, p) || over(ControlId::LblUrl, p)))) {
+        SetCursor(hand_);
+        return true;
+    }
+    return false;
+}
+
+void MainWindow::refresh(const window::WindowState& s, unsigned changes) {
+    using namespace window;
+    HWND hwnd = hwnd_.load();
+    if (!hwnd) return;
+    if (changes & kTitle) SetWindowTextW(hwnd, wide(s.title).c_str());
+    if (changes & kModules) {
+        SendMessageW(listModules_, WM_SETREDRAW, FALSE, 0);
+        SendMessageW(listModules_, LB_RESETCONTENT, 0, 0);
+        for (const std::string& row : s.modules)
+            SendMessageW(listModules_, LB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(wide(row).c_str()));
+        SendMessageW(listModules_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(listModules_, nullptr, TRUE);
+    }
+    if (changes & (kModules | kSelection))
+        SendMessageW(listModules_, LB_SETCURSEL, static_cast<WPARAM>(s.selected), 0);
+    if (changes & kProgress) SendMessageW(progressBar_, PBM_SETPOS, static_cast<WPARAM>(s.progress), 0);
+    if (changes & kRunEnabled) EnableWindow(comDetect_, s.runEnabled);
+    if (changes & kExitPicture) backdrop_ = window::backdrop(dpi_, s.exitPressed);
+    if (changes & (kStatus | kProjectLabel | kCounters | kExitPicture))
+        InvalidateRect(hwnd, nullptr, FALSE);
+    if (changes & kPointer) {
+        POINT p{};
+        GetCursorPos(&p);
+        HWND under = WindowFromPoint(p);
+        if (under == hwnd || GetParent(under) == hwnd) {
+            if (!setPointer()) SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+        }
+    }
+}
+
+std::optional<std::filesystem::path> MainWindow::askForProject() {
+    // Room for a long path: the program is long-path aware.
+    std::wstring file(32768, L'\0');
+    const std::wstring filter = wide(window::kProjectFilterName) + L'\0' +
+                                wide(window::kProjectFilterPattern) + L'\0' + L'\0';
+    const std::wstring title = wide(window::kOpenDialogTitle);
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = hwnd_.load();
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrTitle = title.c_str();
+    ofn.lpstrDefExt = L"vbp";
+    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                OFN_NOCHANGEDIR | OFN_DONTADDTORECENT;
+    if (!GetOpenFileNameW(&ofn)) return std::nullopt;
+    file.resize(wcslen(file.c_str()));
+    if (file.empty()) return std::nullopt;
+    return std::filesystem::path(file);
+}
+
+void MainWindow::showErrorBox(const std::string& text) {
+    MessageBoxW(hwnd_.load(), wide(text).c_str(), wide(window::kCaption).c_str(),
+                MB_OK | MB_APPLMODAL);
+}
+
+void MainWindow::openUrl(const std::string& url) {
+    ShellExecuteW(hwnd_.load(), L"open", wide(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void MainWindow::moveWindow(window::Point topLeft) {
+    SetWindowPos(hwnd_.load(), nullptr, topLeft.x, topLeft.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::drawNow() {
+    UpdateWindow(hwnd_.load());
+}
+
+void MainWindow::closeWindow() {
+    SendMessageW(hwnd_.load(), WM_CLOSE, 0, 0);
+}
+
+LRESULT CALLBACK MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    return self->handle(message, wParam, lParam);
+}
+
+LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND hwnd = hwnd_.load();
+    switch (message) {
+        case kWakeMessage:
+            presenter_.handlePending();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            paint(dc);
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        case WM_DRAWITEM:
+            drawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        case WM_COMMAND:
+            if (HIWORD(wParam) == BN_CLICKED || HIWORD(wParam) == BN_DOUBLECLICKED) {
+                switch (LOWORD(wParam)) {
+                    case kOpenId:
+                        presenter_.openClicked();
+                        return 0;
+                    case kRunId:
+                        presenter_.runClicked();
+                        return 0;
+                    case kExitId:
+                        presenter_.exitClicked();
+                        return 0;
+                }
+            }
+            break;
+        case WM_SETCURSOR:
+            if (setPointer()) return TRUE;
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN: {
+            const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            if (over(ControlId::ImgExit, p)) {
+                exitHeld_ = true;
+                SetCapture(hwnd);
+                presenter_.exitImagePressed();
+            } else if (message == WM_LBUTTONDOWN && over(ControlId::LblUrl, p)) {
+                linkPressed_ = true;
+                SetCapture(hwnd);
+            } else if (over(ControlId::Image1, p)) {
+                RECT w{};
+                GetWindowRect(hwnd, &w);
+                presenter_.titlePressed(buttonOf(message), cursorOnScreen(), {w.left, w.top});
+                if (presenter_.dragging()) SetCapture(hwnd);
+            }
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+            presenter_.titleMoved(cursorOnScreen());
+            return 0;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP: {
+            const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            if (GetCapture() == hwnd) ReleaseCapture();
+            if (exitHeld_) {
+                exitHeld_ = false;
+                presenter_.exitImageReleased();
+            } else if (linkPressed_ && message == WM_LBUTTONUP) {
+                linkPressed_ = false;
+                if (over(ControlId::LblUrl, p))
+                    presenter_.linkClicked(window::control(ControlId::LblUrl).caption);
+            } else {
+                presenter_.titleReleased();
+            }
+            return 0;
+        }
+        case WM_CAPTURECHANGED:
+            linkPressed_ = false;
+            return 0;
+        case WM_DPICHANGED: {
+            applyDpi(HIWORD(wParam));
+            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(hwnd, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        case WM_CLOSE:
+            if (!closed_) {
+                closed_ = true;
+                presenter_.windowClosing();
+            }
+            DestroyWindow(hwnd);
+            return 0;
+        case WM_DESTROY:
+            hwnd_ = nullptr;
+            PostQuitMessage(0);
+            return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace scourvane::win32
