@@ -12,6 +12,7 @@ packages=(
   python3-jsonschema
   clang-14 libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix wine64 python3
+  locales
 )
 
 missing=()

@@ -33,7 +33,8 @@ COLORREF colorRef(window::Rgb c) {
 }
 
 // "ＭＳ Ｐゴシック" where installed, then the Japanese Gothic faces Windows ships, then those a
-// Wine prefix finds on the host, so that the half-width kana and kanji all have glyphs.
+// Wine prefix finds on the host (listed under their Japanese names in a Japanese locale), so
+// that the half-width kana and kanji all have glyphs.
 const std::wstring& controlFontFace() {
     static const std::wstring face = [] {
         std::set<std::wstring> installed;
@@ -50,7 +51,7 @@ const std::wstring& controlFontFace() {
         ReleaseDC(nullptr, dc);
         for (const wchar_t* candidate :
              {L"ＭＳ Ｐゴシック", L"MS PGothic", L"MS UI Gothic", L"Meiryo", L"Yu Gothic",
-              L"IPAPGothic", L"IPAGothic", L"Noto Sans CJK JP"})
+              L"IPA Pゴシック", L"IPAPGothic", L"IPAゴシック", L"IPAGothic", L"Noto Sans CJK JP"})
             if (installed.count(candidate)) return std::wstring(candidate);
         return std::wstring(L"MS Shell Dlg 2");
     }();

@@ -1,10 +1,13 @@
 // The window's pictures as both front ends get them: sizes, transparency, the panel's texture,
-// the hand pointer, and the icon file the Windows build embeds.
+// the hand pointer, the icon file the Windows build embeds, and the backdrop the Win32 window
+// paints at each monitor's dots per inch.
 #include "window/pictures.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+
+#include "window/backdrop.h"
 
 namespace scourvane::window {
 namespace {
@@ -126,6 +129,69 @@ TEST(WindowPictures, IconFileHoldsEveryPictureAsItWasDrawn) {
         for (std::uint32_t c : p.argb) opaque += alpha(c) == 255;
         EXPECT_GT(opaque, p.width * p.height / 3) << p.width;
     }
+}
+
+}  // namespace
+}  // namespace scourvane::window
+
+namespace scourvane::window {
+namespace {
+
+TEST(WindowBackdrop, AtNinetySixDpiItIsThePicturesPixelForPixel) {
+    const Pixels b = backdrop(96, false);
+    ASSERT_EQ(b.size(), (Size{397, 359}));
+    const Pixels strip = scaledTo(titleStripPicture(), {397, 22});
+    const Pixels exit = exitPicture();
+    const Pixels panel = tiledPanel(kPanel.size());
+    for (int y = 0; y < b.height; ++y)
+        for (int x = 0; x < b.width; ++x) {
+            std::uint32_t want = argb(kWindowBackground);
+            if (y < kTitleStripHeight) want = strip.at(x, y);
+            const bool onExit = x >= 376 && x < 391 && y >= 4 && y < 19;
+            if (onExit && alpha(exit.at(x - 376, y - 4)) == 255) want = exit.at(x - 376, y - 4);
+            if (kPanel.contains({x, y})) want = panel.at(x - kPanel.x, y - kPanel.y);
+            ASSERT_EQ(b.at(x, y), want) << x << "," << y;
+        }
+    // Pressed, the exit image shows the pressed picture, shifted.
+    const Pixels pressed = backdrop(96, true);
+    EXPECT_EQ(pressed.at(377, 5), exitPressedPicture().at(1, 1));
+    EXPECT_NE(pressed.at(376, 4), b.at(376, 4));
+}
+
+TEST(WindowBackdrop, ScalesWithTheMonitorAndKeepsItsColours) {
+    for (int dpi : {120, 144, 192}) {
+        const Pixels b = backdrop(dpi, false);
+        EXPECT_EQ(b.size(), (Size{scaled(397, dpi), scaled(359, dpi)})) << dpi;
+        for (std::uint32_t c : b.argb) ASSERT_EQ(alpha(c), 255) << dpi;
+        // The window's own background shows in the two rows below the panel.
+        EXPECT_EQ(b.at(b.width / 2, b.height - 1), argb(kWindowBackground)) << dpi;
+        // The exit button's face below its cross.
+        const Rect exit = scaled(Rect{376, 4, 15, 15}, dpi);
+        EXPECT_EQ(b.at(exit.x + scaled(2, dpi), exit.y + scaled(11, dpi)), argb({196, 60, 52}))
+            << dpi;
+    }
+}
+
+TEST(WindowBackdrop, ScalingToTheSameSizeIsACopyAndBlendingFollowsAlpha) {
+    const Pixels tile = tilePicture();
+    EXPECT_EQ(scaledTo(tile, tile.size()), tile);
+    const Pixels exit = exitPicture();
+    EXPECT_EQ(scaledTo(exit, exit.size()), exit);
+    // A uniform picture stays uniform at any size.
+    const Pixels flat(7, 5, argb({10, 200, 30}));
+    for (Size size : {Size{3, 2}, Size{20, 11}, Size{7, 5}})
+        for (std::uint32_t c : scaledTo(flat, size).argb) ASSERT_EQ(c, argb({10, 200, 30}));
+    // Source over: opaque pixels replace, transparent ones leave, half is half.
+    Pixels target(4, 1, argb({0, 0, 0}));
+    Pixels source(3, 1);
+    source.at(0, 0) = argb({255, 255, 255});
+    source.at(1, 0) = 0;
+    source.at(2, 0) = argb({255, 255, 255}, 128);
+    drawOver(target, source, {1, 0});
+    EXPECT_EQ(target.at(0, 0), argb({0, 0, 0}));
+    EXPECT_EQ(target.at(1, 0), argb({255, 255, 255}));
+    EXPECT_EQ(target.at(2, 0), argb({0, 0, 0}));
+    EXPECT_EQ(target.at(3, 0), argb({128, 128, 128}));
 }
 
 }  // namespace
