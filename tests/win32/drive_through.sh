@@ -8,7 +8,9 @@
 # and checks that the working copy equals tests/fixtures/sales/expected and that the counters
 # are drawn (tests/win32/drawn_counters.py reads them off X's screenshot); the screenshot is
 # kept as PICTURES/windows-window-DPIdpi.png. At 96 dpi it also drags the window by its title
-# strip, and starts it with --rules safe to read the title and close it by the exit image.
+# strip; then it starts it with --rules safe to read the title, opens a project without its
+# workspace file to see the error box hold the intake until OK (PICTURES/windows-error-box.png),
+# and closes it by the exit image.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 here="$root/tests/win32"
@@ -185,6 +187,30 @@ dpi=96
 start --rules safe
 [ "$(xdotool getwindowname "$main")" = 'Scourvane (安全ルール)' ] ||
   fail "title under --rules safe: $(xdotool getwindowname "$main")"
-click 376 4 15 15
+echo "--rules safe: the title says so"
+
+# A project without its workspace file: the error box names it and holds the intake until OK.
+rm -rf "$out/Sales" && cp -r "$root/examples/Sales" "$out/Sales" && rm "$out/Sales/Sales.vbw"
+before="$(windows | wc -l)"
+click 8 28 194 26
+wait_for window_count_is gt "$before" || fail "no open dialog"
+sleep 1
+xdotool type --delay 10 "$(winpath "$out/Sales/Sales.vbp")"
+xdotool key Return
+box_is_open() { windows | grep -vx "$main" | while read -r w; do
+  [ "$(xdotool getwindowname "$w")" = Scourvane ] && echo "$w"; done | grep -q .; }
+wait_for box_is_open || fail "no error box"
+box="$(windows | grep -vx "$main" | tail -n 1)"
+geometry "$box"
+shot "$out/box.png"
+cp "$out/box.png" "$pictures/windows-error-box.png"
+sleep 2
+[ -f "$out/Sales/New_Sales/Sales.vbp" ] || fail "the intake did not begin before the box"
+[ ! -e "$out/Sales/New_Sales/modUtil.bas" ] || fail "the intake went on while the error box was open"
+xdotool key Return            # OK
+wait_for test -f "$out/Sales/New_Sales/modUtil.bas" || fail "the intake did not go on after OK"
+echo "the error box held the intake until OK"
+geometry "$main"
+click 376 4 15 15             # the exit image
 finish
-echo "--rules safe: the title says so; the exit image closed the window"
+echo "the exit image closed the window"
