@@ -43,7 +43,10 @@ void recordEventSource(std::string_view statement, std::vector<Bytes>& objects) 
     statement.remove_prefix(start);
     for (std::string_view source : kSources) {
         if (!text::startsWith(statement, source)) continue;
-        const std::string_view name = leadingName(statement.substr(source.size()));
+        std::string_view name = leadingName(statement.substr(source.size()));
+        // An interface may be named with its library (Implements Lib.IFace); its members are
+        // implemented as IFace_Member. A "." is never a trail byte.
+        if (source == "Implements ") name.remove_prefix(name.rfind('.') + 1);
         if (!name.empty()) appendOnce(objects, Bytes(name) + "_");
         return;
     }

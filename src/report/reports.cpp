@@ -8,12 +8,13 @@
 #include <unistd.h>
 #endif
 
+#include "base/paths.h"
 #include "intake/file_ops.h"
 
 namespace scourvane::report {
 
 std::optional<Format> formatOf(const fs::path& file) {
-    std::string ext = file.extension().string();
+    std::string ext = files::display(file.extension());
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (ext == ".sarif") return Format::Sarif;

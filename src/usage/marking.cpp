@@ -3,6 +3,7 @@
 #include <map>
 #include <mutex>
 
+#include "collect/line_zones.h"
 #include "text/convert.h"
 #include "text/search.h"
 
@@ -16,6 +17,23 @@ bool isIdentifierChar(std::string_view s, std::size_t at, std::size_t length) {
     const unsigned char c = static_cast<unsigned char>(s[at]);
     return c >= 0x80 || c == '_' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
            (c >= 'a' && c <= 'z');
+}
+
+std::string_view withoutIndent(std::string_view line) {
+    const std::size_t start = line.find_first_not_of(" \t");
+    return start == std::string_view::npos ? std::string_view() : line.substr(start);
+}
+
+// Whether a statement after a ":" of the line's code is an end line's statement
+// (Public Sub Foo(): End Sub): such a header is a whole block on its own line.
+bool endsOnItsOwnLine(std::string_view line) {
+    if (line.find(':') == std::string_view::npos) return false;
+    const std::vector<Zone> zones = lineZones(line);
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] != ':' || zones[i] != Zone::Code) continue;
+        if (beginsWithAny(line.substr(i + 1), kEndPrefixes)) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -34,15 +52,41 @@ text::Bytes unusedMarker() {
 }
 
 bool beginsWithAny(std::string_view line, std::span<const std::string_view> prefixes) {
+    line = withoutIndent(line);
     for (std::string_view p : prefixes)
         if (text::startsWith(line, p)) return true;
     return false;
 }
 
+bool opensProcedureOrType(std::string_view line) {
+    static constexpr std::string_view kScopes[] = {"Public ", "Private ", "Friend ", "Global ",
+                                                   "Static "};
+    static constexpr std::string_view kKinds[] = {"Sub ", "Function ", "Property ", "Type "};
+    line = withoutIndent(line);
+    for (bool more = true; more;) {
+        more = false;
+        for (std::string_view scope : kScopes) {
+            if (!text::startsWith(line, scope)) continue;
+            line = withoutIndent(line.substr(scope.size()));
+            more = true;
+        }
+    }
+    return beginsWithAny(line, kKinds);
+}
+
+std::optional<std::size_t> blockEnd(const std::vector<text::Bytes>& rows, std::size_t row) {
+    for (std::size_t m = row + 1; m < rows.size(); ++m) {
+        if (beginsWithAny(rows[m], kEndPrefixes)) return m;
+        if (opensProcedureOrType(rows[m])) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 std::size_t markDeclaration(std::vector<text::Bytes>& rows, std::size_t row,
                             std::span<const std::string_view> blockPrefixes,
                             std::string_view marker) {
-    const bool opensBlock = beginsWithAny(rows[row], blockPrefixes);
+    const bool opensBlock =
+        beginsWithAny(rows[row], blockPrefixes) && !endsOnItsOwnLine(rows[row]);
     rows[row].insert(0, marker);
     if (!opensBlock) return row;
     for (std::size_t m = row + 1; m < rows.size(); ++m) {

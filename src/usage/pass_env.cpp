@@ -46,6 +46,10 @@ bool oddShape(std::string_view line, bool opensBlock) {
     return continued && !opensBlock;
 }
 
+bool opensBlock(std::string_view line) {
+    return beginsWithAny(line, kPrivateBlockPrefixes) || beginsWithAny(line, kPublicBlockPrefixes);
+}
+
 }  // namespace
 
 PassEnv::PassEnv(RunContext& ctx, const Bytes& moduleName)
@@ -63,6 +67,13 @@ Bytes PassEnv::declared(std::string_view line, std::string_view scope) const {
     return name;
 }
 
+Bytes PassEnv::declaredAt(const std::vector<Bytes>& rows, std::size_t row,
+                          std::string_view scope) const {
+    Bytes name = declared(rows[row], scope);
+    if (!safe_ || name.empty() || !opensBlock(rows[row])) return name;
+    return blockEnd(rows, row) ? name : Bytes();
+}
+
 bool PassEnv::unjudged(std::string_view line, std::string_view scope, const Bytes& name) const {
     const text::CodePage& cp = text::activeCodePage();
     const std::string key = identifiers::nameKey(name, cp);
@@ -78,9 +89,7 @@ bool PassEnv::unjudged(std::string_view line, std::string_view scope, const Byte
     if (!stands) return true;
     // Other programs call the Public members of an ActiveX project's classes and controls.
     if (scope == "Public" && classLike_ && !form_ && ctx_.session().activeXProject) return true;
-    const bool opensBlock =
-        beginsWithAny(line, kPrivateBlockPrefixes) || beginsWithAny(line, kPublicBlockPrefixes);
-    return oddShape(line, opensBlock);
+    return oddShape(line, opensBlock(line));
 }
 
 void PassEnv::learnModule(const std::vector<Bytes>& rows) {

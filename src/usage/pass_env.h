@@ -24,6 +24,11 @@ class PassEnv {
     // The name `line` declares with `scope` ("Dim", "Private", "Public"), or empty when it
     // declares none or the name is not judged.
     Bytes declared(std::string_view line, std::string_view scope) const;
+    // The same for rows[row]; under the safe rules, a Sub, Function, Property or Type whose end
+    // line does not come before the next header or the end of the rows is not judged either:
+    // marking it would leave a block without its end, or take in the next one.
+    Bytes declaredAt(const std::vector<Bytes>& rows, std::size_t row,
+                     std::string_view scope) const;
     const Bytes& marker() const { return marker_; }
     // How the lines that use a name are counted; for Public names, under the safe rules, a
     // string literal holding the name counts too.

@@ -13,7 +13,7 @@ void checkPrivate(PassEnv& env, std::vector<Bytes>& rows) {
     std::vector<Bytes> names;
     std::vector<std::size_t> index;
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        Bytes name = env.declared(rows[r], "Private");
+        Bytes name = env.declaredAt(rows, r, "Private");
         if (name.empty()) continue;
         env.bump(CounterId::Private);
         names.push_back(std::move(name));

@@ -15,7 +15,7 @@ PublicDeclarations collectPublic(PassEnv& env, const std::vector<Bytes>& rows) {
     env.learnModule(rows);
     PublicDeclarations decls;
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        Bytes name = env.declared(rows[r], "Public");
+        Bytes name = env.declaredAt(rows, r, "Public");
         if (name.empty()) continue;
         env.bump(CounterId::Public);
         decls.names.push_back(std::move(name));

@@ -7,7 +7,10 @@ SafeNames::SafeNames(std::span<const text::Bytes> names, Tokens tokens)
     for (std::size_t k = 0; k < names.size(); ++k) {
         std::string key = identifiers::nameKey(names[k], cp_);
         // No line holds a NUL-led token: a name that is no identifier is never used.
-        if (key.empty()) key = std::string(1, '\0') + std::to_string(k);
+        if (key.empty()) {
+            key.assign(1, '\0');
+            key += std::to_string(k);
+        }
         const std::uint32_t g = ids_.add(key);
         if (g == members_.size()) members_.emplace_back();
         members_[g].push_back(k);

@@ -3,12 +3,19 @@
 // set (its NOTES.md says why each line is what it is). Every decision of a safe run is then
 // checked again by tests/support/safe_check.py, which reads the rules afresh and shares no code
 // with the program: on that project, on the other fixtures and on hostile projects. On the
-// default rules' result the same checker must object, or it would prove nothing.
+// default rules' result the same checker must object, or it would prove nothing. Under both rule
+// sets the checker also holds every copy to compiling as the user's modules did: blocks that
+// pair up as before, no implementation of an interface commented out.
+//
+// SCOURVANE_CHECK_CLI names another build of the terminal program to check instead;
+// SCOURVANE_CHECK_SEEDS=N checks hostile seeds 1..N instead of 40; SCOURVANE_CHECK_KEEP=DIR keeps
+// what was checked.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <regex>
 #include <sstream>
 
@@ -28,12 +35,22 @@ struct CliRun {
     Result cli;
 };
 
+std::string cliPath() {
+    const char* other = std::getenv("SCOURVANE_CHECK_CLI");
+    return other && *other ? other : SCOURVANE_CLI_PATH;
+}
+
+std::uint32_t hostileSeeds() {
+    const char* n = std::getenv("SCOURVANE_CHECK_SEEDS");
+    return n && *n ? static_cast<std::uint32_t>(std::stoul(n)) : 40;
+}
+
 CliRun runCli(const fs::path& folder, const std::string& projectFile, const std::string& rules,
               const TempDir& tmp) {
     CliRun r;
     r.copy = folder / ("New_" + folder.filename().string());
     r.csv = folder.parent_path() / (folder.filename().string() + "-" + rules + ".csv");
-    r.cli = runCommand(std::string(SCOURVANE_CLI_PATH) + " --quiet --json --rules " + rules +
+    r.cli = runCommand(quoted(fs::path(cliPath())) + " --quiet --json --rules " + rules +
                            " --report " + quoted(r.csv) + " " + quoted(folder / projectFile),
                        tmp);
     EXPECT_TRUE(fs::exists(r.csv)) << folder << ": " << r.cli.err;
@@ -42,8 +59,12 @@ CliRun runCli(const fs::path& folder, const std::string& projectFile, const std:
 
 // The checker on the runs, in one start of the interpreter; what it says of each run is
 // introduced by "== <working copy>" when there are several.
-Result check(const std::vector<CliRun>& runs, const TempDir& tmp) {
+Result check(const std::vector<CliRun>& runs, const TempDir& tmp, bool blocksOnly = false) {
+    // SCOURVANE_CHECK_KEEP=DIR keeps the projects, their copies and reports there.
+    if (const char* keep = std::getenv("SCOURVANE_CHECK_KEEP"); keep && *keep)
+        fs::copy(tmp.path(), keep, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
     std::string command = "python3 " + quoted(sourceDir() / "tests/support/safe_check.py");
+    if (blocksOnly) command += " --blocks-only";
     for (const CliRun& r : runs) command += " " + quoted(r.copy) + " " + quoted(r.csv);
     return runCommand(command, tmp);
 }
@@ -102,7 +123,7 @@ TEST(SafeRules, EachRuleSetGivesItsHandDerivedCopyAndCounters) {
 
 // On the fixture, the eleven findings that NOTES.md derives; the other fixtures each declare
 // things that nothing uses (their NOTES.md), so something is checked in each.
-TEST(SafeRules, CheckerAgreesWithEverySafeFindingOnTheFixtures) {
+std::vector<CliRun> runFixtures(const std::string& rules, const TempDir& tmp) {
     struct Project {
         const char *source, *folder, *projectFile;
     };
@@ -113,13 +134,29 @@ TEST(SafeRules, CheckerAgreesWithEverySafeFindingOnTheFixtures) {
         {"tests/fixtures/crossmodule/project", "Billing", "Billing.vbp"},
         {"tests/fixtures/japanese/project", "受注管理", "受注.vbp"},
     };
-    TempDir tmp;
     std::vector<CliRun> runs;
     for (const Project& p : projects) {
         copyProject(sourceDir() / p.source, tmp / p.folder);
-        runs.push_back(runCli(tmp / p.folder, p.projectFile, "safe", tmp));
+        runs.push_back(runCli(tmp / p.folder, p.projectFile, rules, tmp));
         EXPECT_EQ(runs.back().cli.status, 0) << p.folder << ": " << runs.back().cli.err;
     }
+    return runs;
+}
+
+// Error boxes are expected on hostile projects (missing modules, odd entries).
+std::vector<CliRun> runHostile(const std::string& rules, const TempDir& tmp) {
+    std::vector<CliRun> runs;
+    for (std::uint32_t seed = 1; seed <= hostileSeeds(); ++seed) {
+        const fs::path folder = tmp / ("seed" + std::to_string(seed));
+        const HostileProject project = generateHostileProject(folder, seed);
+        runs.push_back(runCli(folder, project.projectFile.filename().string(), rules, tmp));
+    }
+    return runs;
+}
+
+TEST(SafeRules, CheckerAgreesWithEverySafeFindingOnTheFixtures) {
+    TempDir tmp;
+    const std::vector<CliRun> runs = runFixtures("safe", tmp);
     const Result checked = check(runs, tmp);
     EXPECT_EQ(checked.status, 0) << checked.out << checked.err;
     EXPECT_EQ(summaryOf(checked, runs[0]), "11 findings checked, 0 not judged, 0 violations")
@@ -127,15 +164,9 @@ TEST(SafeRules, CheckerAgreesWithEverySafeFindingOnTheFixtures) {
     for (const CliRun& r : runs) EXPECT_GT(findingsChecked(summaryOf(checked, r)), 0) << r.copy;
 }
 
-// Error boxes are expected here (missing modules, odd entries); the decisions made are checked.
 TEST(SafeRules, CheckerAgreesWithEverySafeFindingOnHostileProjects) {
     TempDir tmp;
-    std::vector<CliRun> runs;
-    for (std::uint32_t seed = 1; seed <= 40; ++seed) {
-        const fs::path folder = tmp / ("seed" + std::to_string(seed));
-        const HostileProject project = generateHostileProject(folder, seed);
-        runs.push_back(runCli(folder, project.projectFile.filename().string(), "safe", tmp));
-    }
+    const std::vector<CliRun> runs = runHostile("safe", tmp);
     const Result checked = check(runs, tmp);
     EXPECT_EQ(checked.status, 0) << checked.out << checked.err;
     long total = 0;
@@ -147,6 +178,18 @@ TEST(SafeRules, CheckerAgreesWithEverySafeFindingOnHostileProjects) {
     // Hostile projects are full of names used once or twice: many are found unused.
     EXPECT_GT(total, 0);
     std::printf("hostile projects: %ld safe findings checked\n", total);
+}
+
+// The default rules keep what the user's modules compiled: indented headers and ends and
+// interfaces named with their library among them (the generator writes both).
+TEST(SafeRules, UnderTheDefaultRulesTheCopyKeepsItsBlocksAndInterfaces) {
+    TempDir tmp;
+    std::vector<CliRun> runs = runFixtures("spec", tmp);
+    for (CliRun& r : runHostile("spec", tmp)) runs.push_back(std::move(r));
+    const Result checked = check(runs, tmp, true);
+    EXPECT_EQ(checked.status, 0) << checked.out << checked.err;
+    for (const CliRun& r : runs)
+        EXPECT_EQ(findingsChecked(summaryOf(checked, r)), 0) << r.copy << ":\n" << checked.out;
 }
 
 // The default rules' decisions on the fixture, as NOTES.md derives them: ten uses of a name on

@@ -352,9 +352,30 @@ class ModuleWriter {
         add(rng_.pick(kDeclarations));
     }
 
+    // An Implements line, the interface often named with its library; procedures named after
+    // it then and again implement its members.
+    void implementsLine() {
+        const Bytes iface = name();
+        static const Templates kLibraries = {"", "", "CSInterfacesABM.", "Lib.", "{n}."};
+        addBytes(cp_("Implements ") + fill(rng_.pick(kLibraries)) + iface);
+        interfaces_.push_back(iface);
+    }
+
+    // A procedure inside an #If block, indented as people write it there.
+    void conditionalProcedure(bool isLong) {
+        add("#If {n} Then");
+        indent_ = cp_(rng_.pick(Templates{"  ", "\t", "    "}));
+        procedure(isLong);
+        indent_.clear();
+        add(rng_.pick(Templates{"#End If", "  #End If"}));
+    }
+
     void procedure(bool isLong) {
         const std::string_view kind = rng_.pick(kProcKinds);
-        Bytes header = fill(rng_.pick(kProcScopes)) + cp_(kind) + procedureName();
+        Bytes indent = !indent_.empty() ? indent_
+                       : rng_.chance(12) ? cp_(rng_.pick(Templates{"  ", "\t", " \t"}))
+                                         : Bytes();
+        Bytes header = indent + fill(rng_.pick(kProcScopes)) + cp_(kind) + procedureName();
         header += fill(rng_.pick(kParams));
         if (kind == "Function " || kind == "Property Get ")
             header += fill(rng_.pick(Templates{"", " As Long", " As {t}"}));
@@ -391,7 +412,7 @@ class ModuleWriter {
             add(slot.statement);
             forced_.clear();
         }
-        procedureEnd(kind);
+        procedureEnd(kind, indent);
     }
 
     void junk() {
@@ -452,15 +473,18 @@ class ModuleWriter {
         if (r < 80) return cp_("Command1_Click");
         if (r < 86) return cp_(rng_.pick(Templates{"Form_Load", "Class_Initialize"}));
         if (r < 92) return cp_("Main");
+        if (r < 96 && !interfaces_.empty()) return rng_.pick(interfaces_) + "_" + name();
         return name() + "_Error";
     }
 
-    void procedureEnd(std::string_view kind) {
+    void procedureEnd(std::string_view kind, const Bytes& indent) {
         Bytes end = kind == "Sub "        ? "End Sub"
                     : kind == "Function " ? "End Function"
                                           : "End Property";
         const int r = static_cast<int>(rng_.below(100));
-        if (r < 75) return addBytes(end);
+        // An indented header mostly gets its end at the same depth; any end may be indented.
+        if (r < 75) return addBytes((rng_.chance(80) ? indent : Bytes()) + end);
+        if (r < 78) return addBytes("\t" + end);
         if (r < 80) return add(rng_.pick(Templates{"End Sub", "End Function", "End Property"}));
         if (r < 86) return addBytes("    " + end);
         if (r < 92) return addBytes(end + fill(" ' {n}"));
@@ -469,10 +493,12 @@ class ModuleWriter {
     }
 
     void typeBlock() {
-        addBytes(cp_(rng_.pick(Templates{"Public Type ", "Private Type ", "Type "})) + name());
+        const Bytes indent = rng_.chance(15) ? cp_(rng_.pick(Templates{"    ", "\t"})) : Bytes();
+        addBytes(indent + cp_(rng_.pick(Templates{"Public Type ", "Private Type ", "Type "})) +
+                 name());
         for (int f = rng_.between(0, 3); f > 0; --f) add("    {n} As {t}");
         const int r = static_cast<int>(rng_.below(10));
-        if (r < 7) add("End Type");
+        if (r < 7) addBytes(indent + "End Type");
         if (r == 7) add("    End Type");
     }
 
@@ -487,6 +513,8 @@ class ModuleWriter {
     std::vector<Bytes> names_;
     Bytes forced_;  // when set, the name the next placeholder takes
     Bytes last_;    // the name the last placeholder took
+    Bytes indent_;  // when set, the indentation of the next procedure's header and end
+    std::vector<Bytes> interfaces_;  // the interfaces the module implements
     int scale_;
 };
 
@@ -509,12 +537,17 @@ Bytes moduleBody(Rng& rng, ModuleWriter& w) {
     if (rng.chance(70)) w.add("Option Explicit");
     for (int d = rng.between(0, 15) * w.scale(); d > 0; --d) {
         if (rng.chance(6)) w.junk();
+        if (rng.chance(5)) w.implementsLine();
         w.declaration();
     }
     for (int p = rng.between(0, big ? 10 : 6) * w.scale(); p > 0; --p) {
         if (rng.chance(8)) w.junk();
         // Now and then a declaration between procedures, after the declarations section.
         if (rng.chance(8)) w.declaration();
+        if (rng.chance(8)) {
+            w.conditionalProcedure(big && rng.chance(20));
+            continue;
+        }
         w.procedure(big && rng.chance(20));
     }
     // Line terminators: CR LF, LF, or a mix; the last line with or without one.

@@ -1,7 +1,19 @@
 #!/usr/bin/env python3
-"""Checks what a run under the safe rules decided against the working copy it left.
+"""Checks what a run decided against the working copy it left.
 
-    safe_check.py WORKING_COPY FINDINGS.csv [WORKING_COPY FINDINGS.csv ...]
+    safe_check.py [--blocks-only] WORKING_COPY FINDINGS.csv [WORKING_COPY FINDINGS.csv ...]
+
+Under either rule set the copy must still compile as the user's modules did: the Sub,
+Function, Property and Type blocks of its unmarked code pair up exactly as they did before the
+run marked anything (the copy read without the markers its findings account for), less whole
+blocks that a finding names (or that follow, with nothing kept in between, a block without an
+end that a finding names: the marking of such a block runs on), and no marked procedure
+implements an interface its module declares (Implements Lib.IFace: the members IFace_*). The
+blocks before the run are held against the user's modules, found through the project file
+beside the working copy (each module the last entry of its file name, lines continued with " _"
+joined): where they differ, the copy's intake changed them, which a note says. --blocks-only
+checks this alone (for runs under the default rules); without it the safe rules' findings are
+checked too, as follows.
 
 FINDINGS.csv is the report of that run (--report FILE.csv); several runs are checked one after
 the other, each introduced by a line "== WORKING_COPY". Every module file of the working copy
@@ -40,6 +52,7 @@ After each run's violations and notes a line says how many findings were checked
 """
 import csv
 import io
+import itertools
 import pathlib
 import re
 import sys
@@ -227,7 +240,9 @@ def procedure_around(shapes, index):
     A procedure begins at a header, or at a line that names a procedure where no header can
     stand (x = Sub Foo()), and ends at its end line or before the next such beginning."""
     start = None
-    for i in range(index - 1, -1, -1):
+    if shapes[index].opens or shapes[index].stray:
+        start = index  # Dim x = Sub Foo(): the line begins a procedure itself
+    for i in range(index - 1 if start is None else -1, -1, -1):
         s = shapes[i]
         if s.closes:
             return "outside any procedure"
@@ -297,8 +312,8 @@ def activex_project(copy):
 
 def event_sources(rows, suffix):
     """The prefixes ("<name>_", folded) of the event handlers a module holds: its controls and
-    itself in a designer's header, the WithEvents variables and implemented interfaces of its
-    declarations section, and the class, user control and user document events."""
+    itself in a designer's header, the WithEvents variables and implemented interfaces (named
+    without their library) of its declarations section, and the class, user control and user document events."""
     prefixes = {"class_initialize", "class_terminate", "usercontrol_", "userdocument_"}
     if suffix in DESIGNER_SUFFIXES:
         prefixes |= {"form_", "mdiform_"}
@@ -318,7 +333,7 @@ def event_sources(rows, suffix):
                     and words[1] == "withevents":
                 prefixes.add(words[2] + "_")
             elif len(words) >= 2 and words[0] == "implements":
-                prefixes.add(words[1] + "_")
+                prefixes.add(words[-1] + "_")  # Implements Lib.IFace: IFace_*
     return prefixes
 
 
@@ -340,9 +355,9 @@ def never_judged(f, name, shape, module, rows, sources, activex):
     return None
 
 
-def check(copy, findings_path):
-    """The violations of the findings in findings_path, the notes on findings left unjudged,
-    and how many findings were checked."""
+def check(copy, findings_path, blocks_only=False):
+    """The violations of the findings in findings_path and of the copy's blocks, the notes on
+    findings left unjudged, and how many findings were checked."""
     raw = {}
     for p in sorted(copy.iterdir()):
         if p.is_file() and p.suffix.lower() in MODULE_SUFFIXES:
@@ -367,8 +382,12 @@ def check(copy, findings_path):
     shapes = {name: [Shape(unmarked(r, added[name][i])) for i, r in enumerate(rows)]
               for name, rows in modules.items()}
 
-    violations, notes = [], []
+    violations, notes = check_blocks(copy, modules, raw, findings,
+                                     {name: [unmarked(r, added[name][i]) for i, r in
+                                             enumerate(rows)] for name, rows in modules.items()})
     checked = 0
+    if blocks_only:
+        findings = []
 
     def users(module, lines, folded, strings_count):
         return [(module, i) for i in lines if codes[module][i].uses(folded, strings_count)]
@@ -423,11 +442,214 @@ def check(copy, findings_path):
     return violations, notes, checked
 
 
+# --- blocks ---------------------------------------------------------------------------------
+
+BLOCK_KINDS = PROCEDURE_KINDS | {"type"}
+
+
+def block_events(line):
+    """("open", kind, name) and ("close", kind) for the statements of one line, in order."""
+    events = []
+    for statement in Code(line).statements:
+        words = [fold(w) for w in statement]
+        header = header_words(statement)
+        if header and header[0] in BLOCK_KINDS:
+            rest = header[1:]
+            if header[0] == "property" and rest and rest[0] in ("get", "let", "set"):
+                rest = rest[1:]
+            if rest:
+                events.append(("open", header[0], rest[0]))
+        elif len(words) >= 2 and words[0] == "end" and words[1] in BLOCK_KINDS:
+            events.append(("close", words[1]))
+    return events
+
+
+def block_items(lines):
+    """The blocks of a module's lines as they pair up: ("paired", kind, name, row) for a header
+    closed by its own kind of end before any other header, ("unpaired", kind, name, row) for
+    one that is not, ("stray", kind, row) for an end with no header open before it; row is the
+    index of the header's (or the stray end's) line."""
+    items, open_ = [], None
+    for row, line in enumerate(lines):
+        for e in block_events(line):
+            if e[0] == "open":
+                if open_:
+                    items.append(("unpaired",) + open_[1:])
+                open_ = e + (row,)
+            elif open_ and open_[1] == e[1]:
+                items.append(("paired",) + open_[1:])
+                open_ = None
+            elif open_:
+                items.append(("unpaired",) + open_[1:])
+                items.append(("stray", e[1], row))
+                open_ = None
+            else:
+                items.append(("stray", e[1], row))
+    if open_:
+        items.append(("unpaired",) + open_[1:])
+    return items
+
+
+def without_rows(items):
+    return [item[:-1] for item in items]
+
+
+KEYWORDS = {"dim", "private", "public", "global", "friend", "static", "sub", "function",
+            "property", "type", "rem", "end"}
+
+
+def misuses_keywords(line):
+    """Whether a declaration or header uses a keyword as a name (Function Dim(ByVal Dim),
+    Property Let End, Dim Sub As String), or a line names a procedure where no header can
+    stand: VB would not compile it, so no block structure is promised around it."""
+    shape = Shape(line)
+    if shape.stray:
+        return True
+    for statement in shape.statements:
+        words = [fold(w) for w in statement]
+        i = 0
+        while i < len(words) and words[i] in SCOPES:
+            i += 1
+        if len(set(words[:i])) < i:
+            return True  # Dim = Dim
+        if i == 0 and not (words and words[0] in BLOCK_KINDS):
+            continue
+        if i < len(words) and words[i] == "declare":
+            continue
+        if i < len(words) and words[i] in BLOCK_KINDS:
+            i += 1 + (words[i] == "property" and i + 1 < len(words)
+                      and words[i + 1] in ("get", "let", "set"))
+        if any(w in KEYWORDS for w in words[i:]):
+            return True
+    return False
+
+
+def joined_lines(rows):
+    """Lines continued with " _" joined to the next, as VB reads them."""
+    out, pending = [], None
+    for row in rows:
+        pending = row if pending is None else pending + row.lstrip(" \t")
+        if pending.rstrip("\r").endswith(" _"):
+            pending = pending.rstrip("\r")[:-1]
+            continue
+        out.append(pending)
+        pending = None
+    if pending is not None:
+        out.append(pending)
+    return out
+
+
+def user_modules(copy):
+    """The user's module file behind each module file name of the copy: the last entry of the
+    project file beside the copy whose bare name is that file's name and that names an existing
+    file (each folder of its path matched ignoring case, as Windows would)."""
+    project, found = copy.parent, {}
+    names = {p.name for p in copy.iterdir()}
+    vbps = [n for n in names if n.lower().endswith(".vbp")]
+    if len(vbps) != 1 or not (project / vbps[0]).is_file():
+        return found
+    for line in read_module(project / vbps[0]):
+        m = re.match(r"(Form|Module|Class)=(.*)$", line)
+        if not m or (m.group(1) != "Form" and "; " not in m.group(2)):
+            continue
+        parts = re.split(r"[\\/]", m.group(2) if m.group(1) == "Form"
+                         else m.group(2).split("; ", 1)[1])
+        target = project
+        for part in parts:
+            match = [p for p in target.iterdir() if p.name.lower() == part.lower()] \
+                if target.is_dir() else []
+            if not match:
+                break
+            target = match[0]
+        else:
+            if target.is_file() and parts[-1] in names:
+                found[parts[-1]] = target
+    return found
+
+
+def implemented(lines):
+    """The interfaces that a module's declarations section implements (folded), named without
+    their library."""
+    out = set()
+    for line in lines:
+        if any(e[0] == "open" for e in block_events(line)):
+            break
+        for statement in Code(line).statements:
+            if len(statement) >= 2 and fold(statement[0]) == "implements":
+                out.add(fold(statement[-1]))
+    return out
+
+
+def without_markers(row):
+    while row.startswith(MARKER):
+        row = row[len(MARKER):]
+    return row
+
+
+def check_blocks(copy, modules, raw, findings, unmarked_rows):
+    """The violations of the block pairing and of the interfaces in each module of the copy,
+    and notes on modules whose blocks intake changed."""
+    violations, notes, checked_modules = [], [], []
+    originals = user_modules(copy)
+    named = {}
+    for f in findings:
+        if f["rule"] in ("unused-private", "unused-public") and f["file"] in raw:
+            name, first = f["name"], int(f["first_line"]) - 1
+            if "\ufffd" in name and 0 <= first < len(raw[f["file"]]):
+                name = exact_name(name, raw[f["file"]][first]) or name
+            # A hostile header may make the program take more than the identifier as the name
+            # (c)_Click): the block is named by the name's first identifier.
+            first_word = "".join(itertools.takewhile(
+                is_identifier_char,
+                itertools.dropwhile(lambda c: not is_identifier_char(c), bare_name(name))))
+            named.setdefault(f["file"], set()).add(fold(first_word))
+    for module, rows in modules.items():
+        interfaces = implemented(rows)
+        for i, row in enumerate(rows):
+            if not row.startswith(MARKER):
+                continue
+            for e in block_events(without_markers(row)):
+                if e[0] == "open" and e[1] in PROCEDURE_KINDS and \
+                        any(e[2].startswith(iface + "_") for iface in interfaces):
+                    violations.append("%s:%d: marks %s, which implements an interface of the "
+                                      "module: %s" % (module, i + 1, e[2], shown(row)))
+        if any(misuses_keywords(r) for r in unmarked_rows[module]):
+            notes.append("%s: blocks not checked, a line uses a keyword as a name" % module)
+            continue
+        before = block_items(unmarked_rows[module])
+        after = block_items(rows)
+        if module in originals and without_rows(
+                block_items(joined_lines(read_module(originals[module])))) != without_rows(before):
+            notes.append("%s: blocks not checked, intake changed them (a declaration continued "
+                         "into a header, say)" % module)
+            continue
+        checked_modules.append(module)
+        k, runs_on = 0, False
+        for item in before:
+            if k < len(after) and after[k] == item:
+                k, runs_on = k + 1, False
+                continue
+            if item[0] == "stray" or runs_on:
+                continue
+            if item[2] not in named.get(module, set()):
+                violations.append("%s:%d: the %s %s %s is gone from the copy, and no finding "
+                                  "names it" % (module, item[-1] + 1, item[0], item[1], item[2]))
+            runs_on = item[0] == "unpaired"
+        if k < len(after):
+            violations.append("%s:%d: the copy's blocks do not pair up as before the run: %s "
+                              "where it had %s" % (module, after[k][-1] + 1, after[k][:-1],
+                                                   without_rows(before)))
+    notes.append("blocks checked in %d of %d modules" % (len(checked_modules), len(modules)))
+    return violations, notes
+
+
 def main(argv):
     sys.stdout.reconfigure(errors="backslashreplace")
-    pairs = argv[1:]
+    blocks_only = argv[1:2] == ["--blocks-only"]
+    pairs = argv[2:] if blocks_only else argv[1:]
     if not pairs or len(pairs) % 2:
-        print("usage: safe_check.py WORKING_COPY FINDINGS.csv [WORKING_COPY FINDINGS.csv ...]",
+        print("usage: safe_check.py [--blocks-only] WORKING_COPY FINDINGS.csv "
+              "[WORKING_COPY FINDINGS.csv ...]",
               file=sys.stderr)
         return 2
     status = 0
@@ -435,7 +657,7 @@ def main(argv):
         if len(pairs) > 2:
             print("== %s" % copy)
         try:
-            violations, notes, checked = check(pathlib.Path(copy), findings)
+            violations, notes, checked = check(pathlib.Path(copy), findings, blocks_only)
         except (OSError, ValueError, csv.Error) as e:
             print("safe_check.py: %s" % e, file=sys.stderr)
             status = 2
@@ -445,7 +667,7 @@ def main(argv):
         for n in notes:
             print("note: " + n)
         print("%d findings checked, %d not judged, %d violations"
-              % (checked, len(notes), len(violations)))
+              % (checked, sum(" not judged" in n for n in notes), len(violations)))
         if violations and status == 0:
             status = 1
     return status

@@ -24,15 +24,24 @@ TEST(UnusedMarker, FollowsTheActiveCodePage) {
     }
 }
 
-TEST(MarkDeclaration, LineOnlyUnlessItOpensABlockInTheFirstColumn) {
+TEST(MarkDeclaration, LineOnlyUnlessItOpensABlockIndentedOrNot) {
     const std::string m = "M|";
     Rows rows{"Private x As Long", "Private Sub Foo()", "End Sub"};
     markDeclaration(rows, 0, kPrivateBlockPrefixes, m);
     EXPECT_EQ(rows, (Rows{"M|Private x As Long", "Private Sub Foo()", "End Sub"}));
 
-    rows = {"  Private Sub Foo()", "End Sub"};
-    markDeclaration(rows, 0, kPrivateBlockPrefixes, m);
-    EXPECT_EQ(rows, (Rows{"M|  Private Sub Foo()", "End Sub"}));
+    // A header indented inside an #If block opens its block; its indented end ends it.
+    rows = {"#If Win32 Then", " \tPrivate Sub Foo()", "    x = 1", "\t  End Sub", "#End If",
+            "End Sub"};
+    EXPECT_EQ(markDeclaration(rows, 1, kPrivateBlockPrefixes, m), 3u);
+    EXPECT_EQ(rows, (Rows{"#If Win32 Then", "M| \tPrivate Sub Foo()", "M|    x = 1",
+                          "M|\t  End Sub", "#End If", "End Sub"}));
+
+    // A header that holds its own end is a block of one line.
+    rows = {"Private Sub Foo(): End Sub", "Private Sub Bar()", "End Sub"};
+    EXPECT_EQ(markDeclaration(rows, 0, kPrivateBlockPrefixes, m), 0u);
+    rows = {"Private Sub Foo() ' : End Sub", "    s = \": End Sub\"", "End Sub"};
+    EXPECT_EQ(markDeclaration(rows, 0, kPrivateBlockPrefixes, m), 2u);
 
     // The public prefixes do not open a block for the private pass, and the reverse.
     rows = {"Public Sub Foo()", "End Sub"};
@@ -43,14 +52,13 @@ TEST(MarkDeclaration, LineOnlyUnlessItOpensABlockInTheFirstColumn) {
     EXPECT_EQ(rows[1], "End Sub");
 }
 
-TEST(MarkDeclaration, BlocksEndAtTheFirstEndLineInTheFirstColumnOrAtTheLastRow) {
+TEST(MarkDeclaration, BlocksEndAtTheFirstEndLineOrAtTheLastRow) {
     const std::string m = "M|";
-    Rows rows{"x",    "Private Function F() As Long", "    End Function", "End If", "End Type",
-              "After"};
+    Rows rows{"x", "Private Function F() As Long", "    End If", "End Type", "After"};
     markDeclaration(rows, 1, kPrivateBlockPrefixes, m);
-    // Any end prefix ends any block; an indented one does not.
-    EXPECT_EQ(rows, (Rows{"x", "M|Private Function F() As Long", "M|    End Function", "M|End If",
-                          "M|End Type", "After"}));
+    // Any end prefix ends any block.
+    EXPECT_EQ(rows, (Rows{"x", "M|Private Function F() As Long", "M|    End If", "M|End Type",
+                          "After"}));
 
     rows = {"Public Type P", "    x As Long", "End Typewriter", "y"};
     markDeclaration(rows, 0, kPublicBlockPrefixes, m);
@@ -61,6 +69,18 @@ TEST(MarkDeclaration, BlocksEndAtTheFirstEndLineInTheFirstColumnOrAtTheLastRow) 
     // A line already marked begins with the marker, not with "End": marking runs to the end,
     // and puts a second marker in front of the first.
     EXPECT_EQ(rows, (Rows{"M|Public Property Get P()", "M|    P = 1", "M|M|End Property"}));
+}
+
+TEST(BlockEnd, IsTheFirstEndLineBeforeAnyOtherHeader) {
+    const Rows rows{"Public Sub A()",  "  x = 1",        "  End Sub",      "Private Type T",
+                    "    n As Long",    "Friend Function F()", "End Function",  "Public Sub Open()",
+                    "    Static n As Long", "Public Static Property Get P()", "End Property"};
+    EXPECT_EQ(blockEnd(rows, 0), 2u);
+    EXPECT_EQ(blockEnd(rows, 3), std::nullopt);  // F's header comes first
+    EXPECT_EQ(blockEnd(rows, 5), 6u);
+    EXPECT_EQ(blockEnd(rows, 7), std::nullopt);
+    EXPECT_EQ(blockEnd(rows, 9), 10u);
+    EXPECT_EQ(blockEnd(rows, 10), std::nullopt);  // no rows after the last
 }
 
 TEST(Demotion, ReplacesPublicOnlyWhereItBeginsAWordOutsideStrings) {

@@ -100,17 +100,24 @@ TEST_F(PrivatePass, MarksUnusedProceduresAndTypesAsWholeBlocks) {
     EXPECT_EQ(counter(CounterId::UnusedPrivate), 3);
 }
 
-TEST_F(PrivatePass, BlockEndsOnlyInTheFirstColumnAndIndentedDeclarationsOpenNone) {
-    EXPECT_EQ(run(lines({"Private Sub A()", "  End Sub", "x = 1", "End Sub", "y = 2"})),
-              lines({"'<未使用> |Private Sub A()", "'<未使用> |  End Sub", "'<未使用> |x = 1",
-                     "'<未使用> |End Sub", "y = 2"},
+TEST_F(PrivatePass, IndentedHeadersOpenAndIndentedEndsEndTheirBlocks) {
+    EXPECT_EQ(run(lines({"#If Win32 Then", "  Private Sub A()", "    x = 1", "  End Sub", "#End If",
+                         "Private Sub B()", "    x = 2", "End Sub", "Public Sub C()", "    B",
+                         "End Sub"})),
+              lines({"#If Win32 Then", "'<未使用> |  Private Sub A()", "'<未使用> |    x = 1",
+                     "'<未使用> |  End Sub", "#End If", "Private Sub B()", "    x = 2", "End Sub",
+                     "Public Sub C()", "    B", "End Sub"},
                     false));
-    // No end line at all: marked down to the end of the module.
-    EXPECT_EQ(
-        run(lines({"Private Sub A()", "  x = 1", "  End Sub"})),
-        lines({"'<未使用> |Private Sub A()", "'<未使用> |  x = 1", "'<未使用> |  End Sub"}, false));
-    EXPECT_EQ(run(lines({"  Private Sub A()", "End Sub"})),
-              lines({"'<未使用> |  Private Sub A()", "End Sub"}, false));
+    // No end line before the next header: the default rules mark down to the next end line,
+    // the safe rules do not judge the block at all.
+    const std::string noEnd = lines({"Private Sub A()", "  x = 1", "Public Sub C()", "End Sub"});
+    EXPECT_EQ(run(noEnd), lines({"'<未使用> |Private Sub A()", "'<未使用> |  x = 1",
+                                 "'<未使用> |Public Sub C()", "'<未使用> |End Sub"},
+                                false));
+    session.rules = RuleSet::Safe;
+    session.counters.zero();
+    EXPECT_EQ(run(noEnd), lines({"Private Sub A()", "  x = 1", "Public Sub C()", "End Sub"}, false));
+    EXPECT_EQ(counter(CounterId::Private), 0);
 }
 
 TEST_F(PrivatePass, MarkedLinesNeverCountAndGetASecondMarkerInsideABlock) {

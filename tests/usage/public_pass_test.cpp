@@ -96,9 +96,9 @@ TEST_F(PublicPass, MarksUnusedBlocks) {
                                 "'<未使用> |Public Property Get Size() As Long",
                                 "'<未使用> |'<未使用> |    Dim t As Long",
                                 "'<未使用> |  End Property",
-                                "'<未使用> |End Property",
+                                "End Property",
                                 "'<未使用> |  Public Sub Indented()",
-                                "End Sub",
+                                "'<未使用> |End Sub",
                                 "After",
                             }));
     EXPECT_EQ(counter(CounterId::UnusedPublic), 3);
