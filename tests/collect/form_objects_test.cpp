@@ -78,9 +78,13 @@ TEST(FormObjects, EventSourcesAndInterfacesOfTheDeclarationsSection) {
          {"Private WithEvents mOrder As Order", "  Public WithEvents conn As Connection",
           "Dim WithEvents rs As Recordset", "Implements IShape", "Implements IShape",
           "Private WithEvents tmr(3) As Timer", "Implements IPrint'printing", "Implements  ",
-          "Private mCount As Long", "' Implements IOld", "Public WithEventsX As Long"})
+          "Private mCount As Long", "' Implements IOld", "Public WithEventsX As Long",
+          "Implements CSInterfacesABM.cIABMClient", "Implements Lib.Sub.IDeep ' x.y",
+          "Implements Lib."})
         recordEventSource(s, objects);
-    EXPECT_EQ(objects, (Rows{"Class", "mOrder_", "conn_", "rs_", "IShape_", "tmr_", "IPrint_"}));
+    // An interface named with its library is recorded by its own name.
+    EXPECT_EQ(objects, (Rows{"Class", "mOrder_", "conn_", "rs_", "IShape_", "tmr_", "IPrint_",
+                             "cIABMClient_", "IDeep_"}));
 }
 
 TEST(FormObjects, DoubleByteNamesAndTrailBytes) {
