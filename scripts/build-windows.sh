@@ -3,7 +3,8 @@
 #   scripts/build-windows.sh OUTDIR [extra CMake arguments...]
 # Release, warnings as errors, the runtime (libstdc++, libgcc, winpthread) linked statically.
 # Afterwards every .exe in OUTDIR is checked to import only DLLs that come with Windows.
-# Needs g++-mingw-w64-x86-64-posix, cmake, ninja-build and libcli11-dev (scripts/install-deps.sh).
+# Needs g++-mingw-w64-x86-64-posix, cmake, ninja-build libcli11-dev and nlohmann-json3-dev
+# (scripts/install-deps.sh).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 if [ $# -lt 1 ]; then
@@ -15,10 +16,11 @@ shift
 mkdir -p "$out"
 out="$(cd "$out" && pwd)"
 
-# CLI11 is header-only and needs nothing but the standard library: hand the cross build its
-# folder alone, not the host's whole /usr/include.
+# CLI11 and nlohmann/json are header-only and need nothing but the standard library: hand the
+# cross build their folders alone, not the host's whole /usr/include.
 mkdir -p "$out/cli11-include"
 ln -sfn /usr/include/CLI "$out/cli11-include/CLI"
+ln -sfn /usr/include/nlohmann "$out/cli11-include/nlohmann"
 
 cmake -S "$root" -B "$out" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release \

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  googletest libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   qt6-base-dev libgl1-mesa-dev qt6-translations-l10n
   xvfb xauth fonts-ipafont-gothic xdotool imagemagick x11-xserver-utils
   chromium fonts-noto-cjk

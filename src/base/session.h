@@ -2,11 +2,13 @@
 // The state the window owns for its lifetime: the intake state, the module table, the
 // object-name table of the current module and the six counters. Tables hold code-page bytes.
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/counters.h"
 #include "base/findings.h"
+#include "base/keep_names.h"
 #include "text/codepage.h"
 
 namespace scourvane {
@@ -47,6 +49,13 @@ struct Session {
     // other programs call the Public members of its classes.
     bool activeXProject = false;
     std::vector<Finding> findings;  // the decisions of the last run, in the order made
+    // The user's module file behind each row of the module table, as intake copied it (the
+    // last entry of a name wins, as its copy does).
+    std::vector<std::pair<Bytes, fs::path>> moduleSources;
+    // Keep files given by the front end, read with the project's own keep file at every run.
+    std::vector<fs::path> keepFiles;
+    std::shared_ptr<const KeepNames> keeps;  // read at the start of the last run
+    std::vector<std::string> warnings;       // of the last run: keep entries that name nothing
 };
 
 }  // namespace scourvane

@@ -1,6 +1,7 @@
 #include "cli/cli_app.h"
 
 #include <CLI/CLI.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "engine/engine.h"
 #include "intake/file_ops.h"
 #include "intake/working_copy.h"
+#include "report/patch.h"
 #include "report/reports.h"
 #include "text/codepage.h"
 
@@ -33,7 +35,8 @@ constexpr const char* kDescription =
     "description). On a terminal, status and progress go to stderr; every error is one line\n"
     "\"Error N (description)\" on stderr.\n"
     "\n"
-    "Exit status: 0 when no error was raised, 1 when any was, 2 for a usage error.";
+    "Exit status: 0 when no error was raised, 1 when any was, 2 for a usage error; with\n"
+    "--fail-on, 3 when the run found what it names (and no error was raised).";
 
 constexpr const char* kExamples =
     "\nExamples:\n"
@@ -43,7 +46,10 @@ constexpr const char* kExamples =
     "  scourvane-cli --report findings.sarif --report findings.csv --report findings.html "
     "Sales/Sales.vbp\n"
     "  scourvane-cli --until-stable --report all-runs.sarif Sales/Sales.vbp\n"
-    "  scourvane-cli --rules safe --report safe.csv Sales/Sales.vbp\n";
+    "  scourvane-cli --rules safe --report safe.csv Sales/Sales.vbp\n"
+    "  scourvane-cli --patch unused.patch Sales/Sales.vbp   (then: git apply unused.patch)\n"
+    "  scourvane-cli --keep keep.txt --baseline main.sarif --fail-on new --report now.sarif "
+    "Sales/Sales.vbp\n";
 
 // At most this many runs with --until-stable.
 constexpr int kMostRuns = 20;
@@ -54,6 +60,11 @@ std::string runLine(const report::RunSummary& run) {
            std::to_string(c[1]) + ", Private " + std::to_string(c[2]) + "/" +
            std::to_string(c[3]) + ", Public " + std::to_string(c[4]) + "/" +
            std::to_string(c[5]) + ", " + std::to_string(run.findings) + " findings\n";
+}
+
+int usageError(std::FILE* err, const std::string& message) {
+    writeText(err, "scourvane-cli: " + message + "\n");
+    return 2;
 }
 
 }  // namespace
@@ -84,6 +95,32 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, bo
                    "whatever its neighbours; what cannot be judged so is left alone)")
         ->check(CLI::IsMember({"spec", "safe"}));
     app.add_flag("--quiet", quiet, "no status or progress on stderr (errors are still shown)");
+    std::vector<std::string> keepFiles;
+    app.add_option("--keep", keepFiles,
+                   "names to keep, one a line (Name or Module.Name; # starts a comment), read "
+                   "after the project's own scourvane-keep.txt; repeatable")
+        ->option_text("FILE");
+    std::string patchFile, patchMode = "comment";
+    app.add_option("--patch", patchFile,
+                   "write a unified diff (git's format) that takes the project's module files, "
+                   "at their own paths, to what the run made of them; apply it with git apply "
+                   "or patch -p1 --binary in the folder it names")
+        ->option_text("FILE");
+    app.add_option("--patch-mode", patchMode,
+                   "comment (the default: the unused declarations commented out, as in the "
+                   "working copy) or remove (every line that begins with the marker deleted)")
+        ->check(CLI::IsMember({"comment", "remove"}));
+    std::string baselineFile;
+    app.add_option("--baseline", baselineFile,
+                   "an earlier SARIF report of this tool: every result of --report FILE.sarif "
+                   "gets its baselineState (new, unchanged, absent), matched by module file, "
+                   "rule, name and kind")
+        ->option_text("FILE.sarif");
+    std::string failOn;
+    app.add_option("--fail-on", failOn,
+                   "findings: exit status 3 when the run found anything; new: only when it "
+                   "found something the --baseline report does not hold")
+        ->check(CLI::IsMember({"findings", "new"}));
     app.set_version_flag("--version", "scourvane-cli " + report::toolVersion());
     app.footer(kExamples);
     try {
@@ -109,17 +146,39 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, bo
     for (const std::string& r : reports) {
         const std::string problem = report::reportPathProblem(files::fromUtf8(r), workingCopy);
         if (problem.empty()) continue;
-        writeText(err, "scourvane-cli: --report " + r + ": " + problem + "\n");
-        return 2;
+        return usageError(err, "--report " + r + ": " + problem);
     }
 
+    if (!patchFile.empty()) {
+        const std::string problem =
+            report::outputPathProblem(files::fromUtf8(patchFile), workingCopy);
+        if (!problem.empty()) return usageError(err, "--patch " + patchFile + ": " + problem);
+    }
+    if (failOn == "new" && baselineFile.empty())
+        return usageError(err, "--fail-on new: needs --baseline FILE.sarif to tell what is new");
+
     text::setActiveCodePage(text::CodePage::get(codePage));
-    ConsoleWindow window(err, interactive && !quiet);
-    Engine engine(window);
-    engine.setRules(rules == "safe" ? RuleSet::Safe : RuleSet::Spec);
+    std::vector<fs::path> keepPaths;
+    for (const std::string& k : keepFiles) {
+        keepPaths.push_back(files::fromUtf8(k));
+        if (!fs::is_regular_file(keepPaths.back()))
+            return usageError(err, "--keep " + k + ": no such file");
+    }
     report::ReportData data;
     data.codePage = codePage;
     data.rules = rules;
+    if (!baselineFile.empty()) {
+        try {
+            data.baseline = report::readBaseline(files::fromUtf8(baselineFile));
+        } catch (const RunError& e) {
+            return usageError(err, "--baseline " + baselineFile + ": " +
+                                       errorBoxText(e.number(), e.description()));
+        }
+    }
+    ConsoleWindow window(err, interactive && !quiet);
+    Engine engine(window);
+    engine.setRules(rules == "safe" ? RuleSet::Safe : RuleSet::Spec);
+    engine.setKeepFiles(keepPaths);
     engine.intake(projectPath);
     if (engine.session().intake.loaded) {
         for (int run = 1; run <= (untilStable ? kMostRuns : 1); ++run) {
@@ -149,13 +208,38 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, bo
     }
 
     const Session& s = engine.session();
+    for (const std::string& w : s.warnings) writeText(err, "scourvane-cli: warning: " + w + "\n");
+
+    std::optional<PatchWritten> patch;
+    if (!patchFile.empty() && s.intake.loaded) {
+        try {
+            patch = writePatch(s, files::fromUtf8(patchFile),
+                               patchMode == "remove" ? report::PatchMode::Remove
+                                                     : report::PatchMode::Comment);
+            if (!quiet)
+                writeText(err, "scourvane-cli: --patch " + patchFile + ": " +
+                                   std::to_string(patch->files) + " module file(s); apply in " +
+                                   files::display(patch->root) + " (git apply " + patchFile +
+                                   ", or patch -p1 --binary < " + patchFile + ")\n");
+        } catch (const RunError& e) {
+            writeText(err, "scourvane-cli: --patch " + patchFile + ": " +
+                               errorBoxText(e.number(), e.description()) + "\n");
+            reportFailed = true;
+        }
+    }
+
+    const report::BaselineStates states = report::baselineStates(data);
     if (json) {
+        JsonExtras extras{s.warnings, data.baseline ? &states : nullptr, patch ? &*patch : nullptr};
         writeText(out, jsonReport(files::display(s.intake.workingCopy), window.modules(),
-                                  s.counters, window.errors(), data.runs, rules));
+                                  s.counters, window.errors(), data.runs, rules, extras));
     } else {
         writeText(out, counterGrid(s.counters));
     }
-    return window.errors().empty() && !reportFailed ? 0 : 1;
+    if (!window.errors().empty() || reportFailed) return 1;
+    if (failOn == "findings" && !data.findings.empty()) return kFoundStatus;
+    if (failOn == "new" && states.newCount > 0) return kFoundStatus;
+    return 0;
 }
 
 }  // namespace scourvane::cli

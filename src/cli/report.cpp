@@ -2,7 +2,10 @@
 
 #include <cstdio>
 
+#include "base/paths.h"
+#include "intake/file_ops.h"
 #include "report/json.h"
+#include "usage/marking.h"
 
 namespace scourvane::cli {
 
@@ -24,7 +27,8 @@ std::string counterGrid(const Counters& c) {
 
 std::string jsonReport(const std::string& workingCopy, const std::vector<std::string>& modules,
                        const Counters& c, const std::vector<ErrorRecord>& errors,
-                       const std::vector<report::RunSummary>& runs, const std::string& rules) {
+                       const std::vector<report::RunSummary>& runs, const std::string& rules,
+                       const JsonExtras& extras) {
     std::string out = "{\"working_copy\":" + jsonString(workingCopy) + ",\"modules\":[";
     for (std::size_t i = 0; i < modules.size(); ++i) {
         if (i) out += ",";
@@ -34,6 +38,18 @@ std::string jsonReport(const std::string& workingCopy, const std::vector<std::st
     for (int i = 0; i < kCounterCount; ++i) values[i] = c.get(static_cast<CounterId>(i));
     out += "],\"counters\":" + report::countersJson(values) + ",\"rules\":" + jsonString(rules) +
            ",\"runs\":" + report::runsJson(runs);
+    out += ",\"warnings\":[";
+    for (std::size_t i = 0; i < extras.warnings.size(); ++i)
+        out += (i ? "," : "") + jsonString(extras.warnings[i]);
+    out += "]";
+    if (extras.baseline)
+        out += ",\"baseline\":{\"new\":" + std::to_string(extras.baseline->newCount) +
+               ",\"unchanged\":" + std::to_string(extras.baseline->unchangedCount) +
+               ",\"absent\":" + std::to_string(extras.baseline->absent.size()) + "}";
+    if (extras.patch)
+        out += ",\"patch\":{\"file\":" + jsonString(files::display(extras.patch->file)) +
+               ",\"root\":" + jsonString(files::display(extras.patch->root)) +
+               ",\"files\":" + std::to_string(extras.patch->files) + "}";
     out += ",\"errors\":[";
     for (std::size_t i = 0; i < errors.size(); ++i) {
         if (i) out += ",";
@@ -41,6 +57,19 @@ std::string jsonReport(const std::string& workingCopy, const std::vector<std::st
                ",\"description\":" + jsonString(errors[i].description) + "}";
     }
     return out + "]}\n";
+}
+
+PatchWritten writePatch(const Session& session, const std::filesystem::path& file,
+                        report::PatchMode mode) {
+    report::PatchInput input;
+    input.projectFolder = session.intake.projectFolder;
+    input.workingCopy = session.intake.workingCopy;
+    input.modules = session.modules;
+    input.sources = session.moduleSources;
+    input.marker = unusedMarker();
+    const report::Patch patch = report::makePatch(input, mode);
+    files::writeAll(file, patch.text);
+    return {file, patch.root, patch.files};
 }
 
 }  // namespace scourvane::cli

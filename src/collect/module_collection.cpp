@@ -3,6 +3,7 @@
 #include <array>
 
 #include "collect/form_objects.h"
+#include "collect/keep_comment.h"
 #include "collect/normaliser.h"
 #include "intake/file_ops.h"
 #include "text/lines.h"
@@ -71,7 +72,8 @@ Bytes collectModuleText(std::string_view content, std::vector<Bytes>& objects,
         out += text::kLineBreak;
     };
 
-    std::string joined;  // a continued line, joined
+    std::string joined;      // a continued line, joined
+    bool keepAbove = false;  // the code line before was a keep comment alone
     while (!reader.atEnd()) {
         std::string_view line = reader.readLine();
         if (header && endsFileHeader(line)) header = false;
@@ -82,6 +84,7 @@ Bytes collectModuleText(std::string_view content, std::vector<Bytes>& objects,
             emit(headerLine);
         } else if (isBlank(line)) {
             emit(line);
+            keepAbove = false;
         } else {
             if (text::endsWith(line, " _")) {
                 joined.assign(line);
@@ -97,11 +100,15 @@ Bytes collectModuleText(std::string_view content, std::vector<Bytes>& objects,
                 if (declarations) recordEventSource(line, objects);
                 emit(line);
             } else {
-                for (const Bytes& statement : normaliseStatements(line, declarations)) {
+                // A declaration the user keeps stays one line, so that the keep holds for
+                // every name it declares.
+                const bool kept = keepAbove || holdsKeepComment(line);
+                for (const Bytes& statement : normaliseStatements(line, declarations, !kept)) {
                     if (declarations) recordEventSource(statement, objects);
                     emit(statement);
                 }
             }
+            keepAbove = isKeepCommentLine(line);
         }
         if (afterLine) afterLine(reader.consumed());
     }

@@ -94,10 +94,11 @@ bool mayNeedNormalising(std::string_view line) {
     return false;
 }
 
-std::vector<Bytes> normaliseStatements(std::string_view lineIn, bool declarations) {
+std::vector<Bytes> normaliseStatements(std::string_view lineIn, bool declarations, bool split) {
     // Without "Dim" the rewrite of module-level Dim changes nothing either.
     if (!mayNeedNormalising(lineIn)) return {Bytes(lineIn)};
     Bytes line = declarations ? rewriteModuleDim(lineIn) : Bytes(lineIn);
+    if (!split) return {line};
     const std::string padded = text::padded(line);
 
     std::string keyword;

@@ -18,7 +18,10 @@ bool mayNeedNormalising(std::string_view line);
 
 // The statements to write in place of `line`; more than one after a split. `declarations` is
 // true while the line stands in the module's declarations section.
-std::vector<Bytes> normaliseStatements(std::string_view line, bool declarations);
+// With `split` false (a declaration the user keeps) the line stays one statement; module-level
+// Dim is still rewritten.
+std::vector<Bytes> normaliseStatements(std::string_view line, bool declarations,
+                                       bool split = true);
 
 // The same statements joined with CR LF.
 Bytes normaliseDeclaration(std::string_view line, bool declarations);

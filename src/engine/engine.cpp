@@ -8,6 +8,7 @@
 #include "base/guard.h"
 #include "engine/detection_run.h"
 #include "intake/working_copy.h"
+#include "keep/keeps.h"
 
 namespace scourvane {
 
@@ -43,7 +44,17 @@ bool Engine::intake(const std::filesystem::path& projectPath) {
 }
 
 bool Engine::run() {
-    return exclusive([](RunContext& ctx) { detectionRun(ctx); });
+    return exclusive([](RunContext& ctx) {
+        Session& s = ctx.session();
+        s.warnings.clear();
+        // A keep file that cannot be read stops the run before anything is judged: without it
+        // the run would mark what the user asked to keep.
+        keep::LoadedKeeps keeps = keep::loadKeeps(s.intake.projectFolder, s.keepFiles);
+        s.keeps = std::move(keeps.names);
+        s.warnings = std::move(keeps.warnings);
+        detectionRun(ctx);
+        for (std::string& w : keep::unmatchedKeeps(*s.keeps)) s.warnings.push_back(std::move(w));
+    });
 }
 
 }  // namespace scourvane

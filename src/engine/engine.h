@@ -2,6 +2,7 @@
 // The engine as the front ends see it: the session state, and the two commands of the window,
 // intake and the detection run. A command asked for while one is under way is ignored.
 #include <filesystem>
+#include <vector>
 
 #include "base/session.h"
 #include "base/window.h"
@@ -21,6 +22,10 @@ class Engine {
     const Session& session() const { return session_; }
     void setCounting(Counting counting) { session_.counting = counting; }
     void setRules(RuleSet rules) { session_.rules = rules; }
+    // Keep files read at every run, after the project's own scourvane-keep.txt.
+    void setKeepFiles(std::vector<std::filesystem::path> files) {
+        session_.keepFiles = std::move(files);
+    }
     bool busy() const { return session_.busy; }
 
   private:

@@ -43,6 +43,7 @@ Session settingsOf(const Session& session) {
     out.intake = session.intake;
     out.counting = session.counting;
     out.rules = session.rules;
+    out.keeps = session.keeps;
     out.activeXProject = session.activeXProject;
     return out;
 }

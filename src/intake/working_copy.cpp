@@ -179,6 +179,7 @@ void intake(RunContext& ctx, const fs::path& chosen) {
     if (!usable) return;
 
     session.intake = splitProjectPath(chosen);
+    session.moduleSources.clear();
     const IntakeState& st = session.intake;
     // Refused before anything is made or copied.
     if (!guarded(w, [&] { refuseLinkedWorkingCopy(st.workingCopy); })) return;
@@ -196,9 +197,13 @@ void intake(RunContext& ctx, const fs::path& chosen) {
 
     const std::string& file = st.projectFileName;
     const std::string stem = file.substr(0, file.size() >= 3 ? file.size() - 3 : 0);
+    // The workspace file is per user and often not kept in version control; the development
+    // environment writes one when the project is opened. Only one that exists is copied (and
+    // one that cannot be copied shows its box).
     guarded(w, [&] {
-        files::copyFile(matchComponent(st.projectFolder, stem + "vbw"),
-                        st.workingCopy / files::fromUtf8(stem + "vbw"));
+        const fs::path workspace = matchComponent(st.projectFolder, stem + "vbw");
+        if (!files::exists(workspace)) return;
+        files::copyFile(workspace, st.workingCopy / files::fromUtf8(stem + "vbw"));
     });
 
     guarded(w, [&] { readProjectFile(ctx, copiedProject); });
@@ -216,8 +221,9 @@ void intake(RunContext& ctx, const fs::path& chosen) {
             projectText = std::move(r.projectText);
         }
         guarded(w, [&] {
-            files::copyFile(resolveEntry(st.projectFolder, source),
-                            workingCopyFile(st.workingCopy, name));
+            const fs::path from = resolveEntry(st.projectFolder, source);
+            files::copyFile(from, workingCopyFile(st.workingCopy, name));
+            session.moduleSources.emplace_back(name, from);
         });
         for (std::string_view ext : binaryExtensions(source, session.rules)) {
             guarded(w, [&] {

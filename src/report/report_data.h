@@ -4,12 +4,14 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/findings.h"
 #include "base/session.h"
 #include "base/window.h"
+#include "report/baseline.h"
 
 namespace scourvane::report {
 
@@ -35,6 +37,7 @@ struct ReportData {
     std::vector<ErrorShown> errors;  // every error box of the intake and the runs
     int codePage = 932;              // of the project's files: names and code are decoded with it
     std::string rules = "spec";      // the rule set in force
+    std::optional<Baseline> baseline;  // an earlier report to compare the findings with
 };
 
 // Adds the session's last run to `data`: its counters and its findings, numbered as run

@@ -42,6 +42,10 @@ bool inside(const fs::path& inner, const fs::path& outer) {
 
 std::string reportPathProblem(const fs::path& file, const fs::path& workingCopy) {
     if (!formatOf(file)) return "unknown report format (the name must end in .sarif, .csv or .html)";
+    return outputPathProblem(file, workingCopy);
+}
+
+std::string outputPathProblem(const fs::path& file, const fs::path& workingCopy) {
     if (!workingCopy.empty() && inside(file, workingCopy))
         return "lies inside the working copy, which holds the project's files only";
     std::error_code ec;

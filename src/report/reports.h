@@ -16,8 +16,12 @@ std::optional<Format> formatOf(const fs::path& file);
 // Why a report cannot be written to `file`, or an empty text: an unknown extension, a folder,
 // a folder that does not exist or cannot be written, a place inside the working copy.
 std::string reportPathProblem(const fs::path& file, const fs::path& workingCopy);
+// The same for any file the front end writes (a patch): all but the extension.
+std::string outputPathProblem(const fs::path& file, const fs::path& workingCopy);
 
 std::string sarifReport(const ReportData& data);
+// The findings compared with data.baseline (all "new" without one).
+BaselineStates baselineStates(const ReportData& data);
 std::string csvReport(const ReportData& data);
 std::string htmlReport(const ReportData& data);
 

@@ -1,6 +1,7 @@
 // SARIF 2.1.0: one run, the tool's four rules, one result per finding located in the working
 // copy through the WORKINGCOPY base URI, the counters of each detection run as properties.
 #include <cstdio>
+#include <map>
 
 #include "report/json.h"
 #include "report/reports.h"
@@ -42,7 +43,22 @@ std::string message(const ReportData& data, const Finding& f) {
            ", commented out in the working copy. / " + t.japanese + ": " + name;
 }
 
+std::string artifactUri(const ReportData& data, const Finding& f) {
+    return uriPath(relativeFile(data, f.module));
+}
+
+std::string keyOf(const ReportData& data, const Finding& f) {
+    return baselineKey(artifactUri(data, f), std::string(ruleId(f.rule)), decoded(data, f.name),
+                       std::string(kindName(f.kind)));
+}
+
 }  // namespace
+
+BaselineStates baselineStates(const ReportData& data) {
+    std::vector<std::string> keys;
+    for (const Finding& f : data.findings) keys.push_back(keyOf(data, f));
+    return compareWithBaseline(data.baseline.value_or(Baseline{}), keys);
+}
 
 std::string utf8(const fs::path& p) {
     const std::u8string generic = p.generic_u8string();
@@ -98,21 +114,31 @@ std::string sarifReport(const ReportData& data) {
                "},\"properties\":{\"number\":" + std::to_string(data.errors[i].number) + "}}";
     }
     out += "]}],\n\"results\":[";
+    const BaselineStates states = baselineStates(data);
+    std::map<std::string, int> occurrences;  // of each key so far, for the fingerprints
     for (std::size_t i = 0; i < data.findings.size(); ++i) {
         const Finding& f = data.findings[i];
+        const std::string key = keyOf(data, f);
         if (i) out += ",";
         out += "\n{\"ruleId\":" + jsonString(ruleId(f.rule)) +
                ",\"ruleIndex\":" + std::to_string(static_cast<int>(f.rule)) + ",\"level\":\"" +
                level(f.rule) + "\",\"message\":{\"text\":" + jsonString(message(data, f)) +
                "},\"locations\":[{\"physicalLocation\":{\"artifactLocation\":{\"uri\":" +
-               jsonString(uriPath(relativeFile(data, f.module))) +
+               jsonString(artifactUri(data, f)) +
                ",\"uriBaseId\":\"WORKINGCOPY\"},\"region\":{\"startLine\":" +
                std::to_string(f.firstLine) + ",\"endLine\":" + std::to_string(f.lastLine) +
                ",\"snippet\":{\"text\":" + jsonString(decoded(data, f.text)) + "}}}}]" +
                ",\"properties\":{\"name\":" + jsonString(decoded(data, f.name)) +
                ",\"kind\":" + jsonString(kindName(f.kind)) +
                ",\"moduleRow\":" + std::to_string(f.row + 1) + ",\"run\":" + std::to_string(f.run) +
-               ",\"rules\":" + jsonString(data.rules) + "}}";
+               ",\"rules\":" + jsonString(data.rules) + "}" +
+               ",\"partialFingerprints\":{\"scourvaneFinding/v1\":" +
+               jsonString(fingerprint(key, occurrences[key]++)) + "}" +
+               (data.baseline ? ",\"baselineState\":" + jsonString(states.states[i]) : "") + "}";
+    }
+    for (const std::string& absent : states.absent) {
+        if (out.back() != '[') out += ",";
+        out += "\n" + absent;
     }
     out += "],\n\"properties\":{\"project\":" + jsonString(utf8(data.projectFile)) +
            ",\"rules\":" + jsonString(data.rules) + ",\"counters\":" +

@@ -3,10 +3,10 @@
 #include "base/guard.h"
 #include "intake/file_ops.h"
 #include "text/lines.h"
-#include "usage/name_words.h"
-#include "usage/occurrence.h"
+#include "index/name_words.h"
+#include "rules/occurrence.h"
 #include "usage/procedure_bounds.h"
-#include "usage/safe_names.h"
+#include "index/safe_names.h"
 
 namespace scourvane {
 
@@ -22,10 +22,18 @@ int plainHits(const std::vector<Bytes>& rows, std::string_view name) {
 
 // Every pair of a row and a Dim name through the occurrence test: the reference.
 void checkProcedurePlain(PassEnv& env, std::vector<Bytes>& rows) {
+    // Keeps are read off the rows before any is marked: a marked row is a comment, and would
+    // read as a keep comment alone if its code held the keep word.
+    std::vector<bool> kept(rows.size(), false);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Bytes name = env.declared(rows[i], "Dim");
+        if (!name.empty()) kept[i] = env.kept(rows, i, name);
+    }
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Bytes name = env.declared(rows[i], "Dim");
         if (name.empty()) continue;
         env.bump(CounterId::Dim);
+        if (kept[i]) continue;
         // Rows as they stand now: a row marked earlier in this check uses no name any more.
         if (plainHits(rows, name) >= 2) continue;
         env.bump(CounterId::UnusedDim);
@@ -42,9 +50,11 @@ template <class Lookup>
 void checkProcedureIndexed(PassEnv& env, std::vector<Bytes>& rows) {
     std::vector<Bytes> names;
     std::vector<std::size_t> at;
+    std::vector<bool> kept;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         Bytes name = env.declared(rows[i], "Dim");
         if (name.empty()) continue;
+        kept.push_back(env.kept(rows, i, name));
         names.push_back(std::move(name));
         at.push_back(i);
     }
@@ -70,6 +80,7 @@ void checkProcedureIndexed(PassEnv& env, std::vector<Bytes>& rows) {
     std::vector<bool> marked(rows.size(), false);
     for (std::size_t k = 0; k < names.size(); ++k) {
         env.bump(CounterId::Dim);
+        if (kept[k]) continue;
         int hits = 0;
         if (groupOf[k] == WordIds::kNone) {
             hits = plainHits(rows, names[k]);

@@ -9,13 +9,13 @@
 #include "text/convert.h"
 #include "text/lines.h"
 #include "text/search.h"
-#include "usage/file_words.h"
-#include "usage/identifiers.h"
-#include "usage/occurrence.h"
+#include "index/file_words.h"
+#include "rules/identifiers.h"
+#include "rules/occurrence.h"
 #include "usage/public_pass.h"
-#include "usage/word_ids.h"
-#include "usage/word_prefetch.h"
-#include "usage/words.h"
+#include "index/word_ids.h"
+#include "index/word_prefetch.h"
+#include "index/words.h"
 
 namespace scourvane {
 

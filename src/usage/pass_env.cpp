@@ -2,9 +2,10 @@
 
 #include "collect/declaration_kind.h"
 #include "collect/line_zones.h"
+#include "keep/keeps.h"
 #include "text/lines.h"
 #include "text/search.h"
-#include "usage/identifiers.h"
+#include "rules/identifiers.h"
 #include "usage/marking.h"
 
 namespace scourvane {
@@ -54,6 +55,7 @@ bool opensBlock(std::string_view line) {
 
 PassEnv::PassEnv(RunContext& ctx, const Bytes& moduleName)
     : ctx_(ctx),
+      moduleName_(moduleName),
       safe_(ctx.session().rules == RuleSet::Safe),
       classLike_(isClassLikeModuleName(moduleName)),
       form_(text::endsWith(text::toUpper(moduleName), "FRM")),
@@ -72,6 +74,13 @@ Bytes PassEnv::declaredAt(const std::vector<Bytes>& rows, std::size_t row,
     Bytes name = declared(rows[row], scope);
     if (!safe_ || name.empty() || !opensBlock(rows[row])) return name;
     return blockEnd(rows, row) ? name : Bytes();
+}
+
+bool PassEnv::kept(const std::vector<Bytes>& rows, std::size_t row, const Bytes& name) const {
+    const std::shared_ptr<const KeepNames>& names = ctx_.session().keeps;
+    // Both asked, so that a keep file's entry is noted as matched even where a comment keeps.
+    const bool byName = names && keep::keptByName(*names, moduleName_, name);
+    return keep::keptByComment(rows, row, marker_) || byName;
 }
 
 bool PassEnv::unjudged(std::string_view line, std::string_view scope, const Bytes& name) const {

@@ -29,6 +29,10 @@ class PassEnv {
     // marking it would leave a block without its end, or take in the next one.
     Bytes declaredAt(const std::vector<Bytes>& rows, std::size_t row,
                      std::string_view scope) const;
+    // Whether the user keeps the declaration of `name` in rows[row]: a keep comment on its line
+    // or alone on the line above, or the run's keep files. A kept declaration is counted as
+    // declared and never judged.
+    bool kept(const std::vector<Bytes>& rows, std::size_t row, const Bytes& name) const;
     const Bytes& marker() const { return marker_; }
     // How the lines that use a name are counted; for Public names, under the safe rules, a
     // string literal holding the name counts too.
@@ -59,6 +63,7 @@ class PassEnv {
     bool unjudged(std::string_view line, std::string_view scope, const Bytes& name) const;
 
     RunContext& ctx_;
+    Bytes moduleName_;
     bool safe_;
     bool classLike_;
     bool form_;

@@ -16,6 +16,7 @@ void checkPrivate(PassEnv& env, std::vector<Bytes>& rows) {
         Bytes name = env.declaredAt(rows, r, "Private");
         if (name.empty()) continue;
         env.bump(CounterId::Private);
+        if (env.kept(rows, r, name)) continue;
         names.push_back(std::move(name));
         index.push_back(r);
     }

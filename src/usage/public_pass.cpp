@@ -6,7 +6,7 @@
 #include "text/lines.h"
 #include "usage/marking.h"
 #include "usage/other_modules.h"
-#include "usage/safe_names.h"
+#include "index/safe_names.h"
 
 namespace scourvane {
 
@@ -18,6 +18,7 @@ PublicDeclarations collectPublic(PassEnv& env, const std::vector<Bytes>& rows) {
         Bytes name = env.declaredAt(rows, r, "Public");
         if (name.empty()) continue;
         env.bump(CounterId::Public);
+        if (env.kept(rows, r, name)) continue;
         decls.names.push_back(std::move(name));
         decls.index.push_back(r);
     }

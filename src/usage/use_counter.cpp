@@ -1,8 +1,8 @@
 #include "usage/use_counter.h"
 
-#include "usage/name_words.h"
-#include "usage/occurrence.h"
-#include "usage/safe_names.h"
+#include "index/name_words.h"
+#include "rules/occurrence.h"
+#include "index/safe_names.h"
 
 namespace scourvane {
 

@@ -87,11 +87,11 @@ TEST(Cli, PrintsTheCounterGridOrOneJsonObject) {
 
 TEST(Cli, JsonListsErrorsAndDecodesNamesFromTheCodePage) {
     testing::TempDir tmp;
-    writeFile(tmp / "P/P.vbp", testing::sjis("Module=M; 表示.bas\r\n"));
+    writeFile(tmp / "P/P.vbp", testing::sjis("Module=M; 表示.bas\r\nModule=G; Gone.bas\r\n"));
     writeFile(tmp / "P/表示.bas", "Attribute VB_Name = \"M\"\r\n");
     Result r = runCli("--json '" + (tmp / "P/P.vbp").string() + "'", tmp);
-    EXPECT_EQ(r.status, 1);  // no .vbw
-    EXPECT_NE(r.out.find("\"modules\":[\"表示.bas\"]"), std::string::npos) << r.out;
+    EXPECT_EQ(r.status, 1);  // no Gone.bas
+    EXPECT_NE(r.out.find("\"modules\":[\"Gone.bas\",\"表示.bas\"]"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"errors\":[{\"number\":53,\"description\":\"ファイルが見つかりません: "),
               std::string::npos)
         << r.out;

@@ -193,7 +193,7 @@ TEST_F(UiRun, ErrorBoxHoldsTheEngineUntilOk) {
     });
     ASSERT_TRUE(clickAndWait(open));
     ASSERT_EQ(boxes.texts.size(), 1);
-    EXPECT_TRUE(boxes.texts[0].startsWith("Error 53 (")) << boxes.texts[0].toStdString();
+    EXPECT_TRUE(boxes.texts[0].startsWith("Error 75 (")) << boxes.texts[0].toStdString();
     EXPECT_TRUE(boxes.texts[0].contains("Sales.vbw")) << boxes.texts[0].toStdString();
     // While the box was open the intake had not gone on to its end.
     EXPECT_TRUE(underWayWhileOpen);

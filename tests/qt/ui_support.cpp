@@ -50,6 +50,8 @@ fs::path writeSalesProject(const fs::path& root, bool withWorkspace) {
     writeFile(dir / "Sales.vbp",
               "Type=Exe\r\nForm=Main.frm\r\nModule=Util; Util.bas\r\nStartup=\"Form1\"\r\n");
     if (withWorkspace) writeFile(dir / "Sales.vbw", "Form1 = 0, 0, 0, 0, C\r\n");
+    // A workspace file that cannot be copied shows a box (a missing one is no error).
+    if (!withWorkspace) fs::create_directories(dir / "Sales.vbw");
     writeFile(dir / "Main.frm", sjis("VERSION 5.00\r\n"
                                      "Begin VB.Form Form1\r\n"
                                      "   Caption         =   \"売上\"\r\n"

@@ -649,8 +649,14 @@ HostileProject generateHostileProject(const fs::path& folder, std::uint32_t seed
     for (const ModuleSpec& m : modules) {
         // Some entries live in a subfolder, named with "\" or, in another case, with "/".
         const int where = static_cast<int>(rng.below(100));
-        const Bytes path = where < 20 ? "Sub\\" + m.file : where < 25 ? "sub/" + m.file : m.file;
-        const fs::path file = where < 25 ? folder / "Sub" / m.utf8File : folder / m.utf8File;
+        const bool outside = options.outsideEntries && where >= 80;
+        const Bytes path = where < 20 ? "Sub\\" + m.file
+                           : where < 25 ? "sub/" + m.file
+                           : outside    ? "..\\Shared\\" + m.file
+                                        : m.file;
+        const fs::path file = where < 25 ? folder / "Sub" / m.utf8File
+                              : outside  ? folder.parent_path() / "Shared" / m.utf8File
+                                         : folder / m.utf8File;
         writeBytes(file, moduleText(rng, cp, pool, m, scale));
         project.files.push_back(file);
         if (m.kind == "frm" && rng.chance(50)) {

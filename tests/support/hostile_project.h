@@ -16,6 +16,9 @@ namespace fs = std::filesystem;
 struct HostileOptions {
     // Multiplies the number of modules and lines (benchmarks ask for bigger projects).
     int scale = 1;
+    // Some entries name modules in a folder beside the project's ("..\\Shared\\x.bas"),
+    // written into folder/../Shared.
+    bool outsideEntries = false;
 };
 
 struct HostileProject {

@@ -161,7 +161,9 @@ TEST_F(WindowPresenter, IntakeAndRunOfTheSampleShowTheEnginesResultsAndWriteTheE
 
 TEST_F(WindowPresenter, ErrorBoxHoldsTheEngineUntilClosedAndComesInOrder) {
     view.answer = sample();
+    // A workspace file that exists but cannot be copied (a missing one is no error).
     fs::remove(dir / "Sales" / "Sales.vbw");
+    fs::create_directory(dir / "Sales" / "Sales.vbw");
     bool underWayWhileOpen = false, runEnabledWhileOpen = true;
     view.onBox = [&] {
         underWayWhileOpen = presenter.state().commandUnderWay;
@@ -173,7 +175,7 @@ TEST_F(WindowPresenter, ErrorBoxHoldsTheEngineUntilClosedAndComesInOrder) {
     };
     ASSERT_TRUE(click(&Presenter::openClicked));
     ASSERT_EQ(view.boxes.size(), 1u);
-    EXPECT_TRUE(view.boxes[0].starts_with("Error 53 (")) << view.boxes[0];
+    EXPECT_TRUE(view.boxes[0].starts_with("Error 75 (")) << view.boxes[0];
     EXPECT_NE(view.boxes[0].find("Sales.vbw"), std::string::npos) << view.boxes[0];
     EXPECT_TRUE(view.boxes[0].ends_with(")"));
     EXPECT_TRUE(underWayWhileOpen);
@@ -222,7 +224,9 @@ TEST_F(WindowPresenter, RunIsIgnoredUntilAProjectIsTakenIn) {
 
 TEST_F(WindowPresenter, ClosingWhileAnErrorBoxIsOpenEndsTheEngine) {
     view.answer = sample();
+    // A workspace file that exists but cannot be copied (a missing one is no error).
     fs::remove(dir / "Sales" / "Sales.vbw");
+    fs::create_directory(dir / "Sales" / "Sales.vbw");
     view.onBox = [&] { presenter.exitClicked(); };
     presenter.openClicked();
     ASSERT_TRUE(view.pumpUntil([&] { return !view.boxes.empty(); }));

@@ -1,4 +1,4 @@
-#include "usage/occurrence.h"
+#include "rules/occurrence.h"
 
 #include <gtest/gtest.h>
 

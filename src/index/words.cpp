@@ -1,4 +1,4 @@
-#include "usage/words.h"
+#include "index/words.h"
 
 #include "text/search.h"
 

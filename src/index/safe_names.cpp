@@ -1,4 +1,4 @@
-#include "usage/safe_names.h"
+#include "index/safe_names.h"
 
 namespace scourvane {
 

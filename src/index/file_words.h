@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "usage/word_ids.h"
+#include "index/word_ids.h"
 
 namespace scourvane {
 

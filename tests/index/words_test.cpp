@@ -9,9 +9,9 @@
 
 #include "text/codepage.h"
 #include "text/lines.h"
-#include "usage/file_words.h"
-#include "usage/name_words.h"
-#include "usage/occurrence.h"
+#include "index/file_words.h"
+#include "index/name_words.h"
+#include "rules/occurrence.h"
 #include "usage/use_counter.h"
 
 namespace scourvane {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "text/codepage.h"
-#include "usage/identifiers.h"
-#include "usage/word_ids.h"
+#include "rules/identifiers.h"
+#include "index/word_ids.h"
 
 namespace scourvane {
 

@@ -16,7 +16,7 @@
 #include <string_view>
 
 #include "text/search.h"
-#include "usage/occurrence.h"
+#include "rules/occurrence.h"
 
 namespace scourvane {
 

@@ -1,4 +1,4 @@
-#include "usage/name_words.h"
+#include "index/name_words.h"
 
 namespace scourvane {
 

@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "usage/file_words.h"
+#include "index/file_words.h"
 
 namespace scourvane {
 

@@ -1,4 +1,4 @@
-#include "usage/word_ids.h"
+#include "index/word_ids.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "usage/file_words.h"
+#include "index/file_words.h"
 
 #include "text/lines.h"
-#include "usage/identifiers.h"
-#include "usage/words.h"
+#include "rules/identifiers.h"
+#include "index/words.h"
 
 namespace scourvane {
 

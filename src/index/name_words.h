@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "text/codepage.h"
-#include "usage/occurrence.h"
-#include "usage/word_ids.h"
-#include "usage/words.h"
+#include "rules/occurrence.h"
+#include "index/word_ids.h"
+#include "index/words.h"
 
 namespace scourvane {
 

@@ -1,4 +1,4 @@
-#include "usage/word_prefetch.h"
+#include "index/word_prefetch.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "usage/identifiers.h"
+#include "rules/identifiers.h"
 
 namespace scourvane::identifiers {
 
