@@ -192,6 +192,8 @@ const Templates kDims = {
     "    Dim {n}, {n}",
     "    Dim {n}() As String",
     "    Dim {n} As Long ' Dim {n}",
+    "    Dim {n} As Long ' scourvane:keep",
+    "    Dim {n}, {n} ' SCOURVANE:keep",
     "Dim {n}: {n} = 1",
     "    ReDim {n}(5)",
     "    Static {n} As Long",
@@ -259,6 +261,10 @@ const Templates kDeclarations = {
     "Public x As String: Rem Public {n}",
     "Private {n} As String ' it's \"{n}\"",
     "Public {n} As Long ' _Error",
+    "Private {n} As Long ' scourvane:keep",
+    "Public {n}, {n} As Long ' Scourvane:Keep",
+    "Dim {n} As String ' \"scourvane:keep\"",
+    "Public {n} As String: x = \"' scourvane:keep\"",
 };
 
 const Templates kProcScopes = {"Public ",         "Private ",   "",         "Friend ",
@@ -434,6 +440,9 @@ class ModuleWriter {
             "Option Explicit",
             "#If {n} Then",
             "#End If",
+            "' scourvane:keep",
+            "Rem SCOURVANE:KEEP {n}",
+            "{m}x = \"scourvane:keep\"",
         };
         add(rng_.pick(kJunk));
     }
