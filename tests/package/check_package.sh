@@ -72,7 +72,8 @@ cmp <(tr -d '\r' <"$w/LICENSE.txt") "$root/LICENSE" || fail "LICENSE.txt is not 
 cmp <(tr -d '\r' <"$w/THIRD-PARTY-NOTICES.txt") "$root/THIRD-PARTY-NOTICES.txt" ||
   fail "THIRD-PARTY-NOTICES.txt is not the repository's"
 # Every option of the terminal program, as its --help lists them, in both read-mes.
-options="$("$linbuild/scourvane-cli" --help | sed -n '/^Options:/,/^$/p' | grep -o -- '--[a-z][a-z-]*' | sort -u)"
+options="$("$linbuild/scourvane-cli" --help | sed -n '/^Options:/,/^$/p' |
+  grep -oE -- '^ +(-[a-z],)?--[a-z][a-z-]*' | grep -o -- '--[a-z-]*' | sort -u)"
 [ "$(echo "$options" | wc -l)" -ge 5 ] || fail "scourvane-cli --help lists no options: $options"
 for readme in README-en.txt README-ja.txt; do
   [ "$(head -c 3 "$w/$readme" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "$readme has no byte-order mark"
