@@ -13,6 +13,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix wine64 python3
   locales
+  dpkg-dev zip unzip zlib1g-dev desktop-file-utils shared-mime-info
 )
 
 missing=()
