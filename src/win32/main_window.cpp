@@ -365,9 +365,10 @@ bool MainWindow::over(ControlId id, POINT client) {
 }
 
 window::Point MainWindow::cursorOnScreen() const {
-    POINT p{};
-    GetCursorPos(&p);
-    return {p.x, p.y};
+    // Where the cursor was when the message being handled was made: by the time it is handled
+    // the cursor may have moved on, and a drag would then lose the point it grabbed.
+    const DWORD at = GetMessagePos();
+    return {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
 }
 
 bool MainWindow::setPointer() {

@@ -54,6 +54,7 @@ class MainWindow : private window::View {
     std::wstring labelText(const window::Control& c) const;
     HFONT fontFor(const window::Control& c);
     RECT deviceRect(const window::Control& c) const;
+    // The cursor in screen pixels when the message being handled was made.
     window::Point cursorOnScreen() const;
     bool over(window::ControlId id, POINT client);
 

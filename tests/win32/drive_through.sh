@@ -4,7 +4,8 @@
 # Cross-builds the Windows programs into BUILDDIR (scripts/build-windows.sh), then for each DPI
 # (default 96 120 144, set as Wine's LogPixels) starts scourvane.exe under a Japanese locale
 # (ANSI code page 932, as on a Japanese Windows), checks the window's size for that DPI, clicks
-# the open button, types the sample project's path into the open dialog, clicks the run button,
+# the open button, answers the open dialog with a copy of the sample project in a folder named
+# 作業 (the program started there, so the dialog opens in it), clicks the run button,
 # and checks that the working copy equals tests/fixtures/sales/expected and that the counters
 # are drawn (tests/win32/drawn_counters.py reads them off X's screenshot); the screenshot is
 # kept as PICTURES/windows-window-DPIdpi.png. At 96 dpi it also drags the window by its title
@@ -27,6 +28,23 @@ done
 exe="$build/scourvane.exe"
 [ -f "$exe" ] || { echo "no $exe" >&2; exit 1; }
 mkdir -p "$pictures"
+# The resources: the manifest (PerMonitorV2, Common Controls 6, long paths), the version, and
+# every picture of the icon that the shared code drew.
+python3 - "$exe" "$build/src/win32/scourvane.ico" <<'PY' || fail_early=1
+import struct, sys
+exe, ico = open(sys.argv[1], 'rb').read(), open(sys.argv[2], 'rb').read()
+for text in [b'<ws2016:dpiAwareness>PerMonitorV2', b'Microsoft.Windows.Common-Controls',
+             b'<ws2016:longPathAware>true']:
+    assert text in exe, text
+for text in ['ProductName', 'Scourvane', 'FileVersion']:
+    assert text.encode('utf-16-le') in exe, text
+count = struct.unpack_from('<H', ico, 4)[0]
+for i in range(count):
+    size, offset = struct.unpack_from('<II', ico, 6 + 16 * i + 8)
+    assert ico[offset:offset + size] in exe, 'icon picture %d' % i
+print('resources: manifest, version, %d icon pictures' % count)
+PY
+[ -z "${fail_early:-}" ] || { echo "FAIL: the program's resources" >&2; exit 1; }
 
 # A short folder: the status box shows the working copy's path.
 out="$(mktemp -d /tmp/svw.XXXX)"
@@ -51,6 +69,8 @@ trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
+  import -window root "$pictures/failed-screen.png" 2>/dev/null &&
+    echo "the screen as it was: $pictures/failed-screen.png" >&2
   [ ! -s "$out/program.log" ] || { echo "scourvane.exe said:" >&2; cat "$out/program.log" >&2; }
   exit 1
 }
@@ -58,6 +78,11 @@ fail() {
 wait_for() {
   for _ in $(seq 150); do "$@" && return 0; sleep 0.2; done
   echo "timed out: $*" >&2
+  return 1
+}
+# Waits up to 5 s, quietly.
+wait_for_short() {
+  for _ in $(seq 25); do "$@" && return 0; sleep 0.2; done
   return 1
 }
 winpath() { echo "Z:$(echo "$1" | tr '/' '\\')"; }
@@ -83,6 +108,22 @@ geometry() {
   ww=$(sed -n 's/^WIDTH=//p' <<<"$shape") wh=$(sed -n 's/^HEIGHT=//p' <<<"$shape")
 }
 scaled() { echo $(( ($1 * dpi + 48) / 96 )); }
+type_text() { xdotool type --delay 10 "$1"; }
+# Types a file's path into the open dialog and presses Return. On a busy machine the keys may
+# reach the dialog before its name box has the focus, or its completion may open the folder
+# instead: the path is then typed once more over whatever the name box holds, as a user would.
+answer_dialog() {
+  local dialog="$1" path="$2"
+  # Alt+N: the name box, by its label's mnemonic ("ファイル名(N)").
+  xdotool key alt+n
+  type_text "$path"
+  xdotool key Return
+  wait_for_short window_count_is eq "$before" && return 0
+  xdotool key alt+n ctrl+a
+  type_text "$path"
+  xdotool key Return
+  wait_for window_count_is eq "$before"
+}
 # Clicks the centre of a control given in the window's logical pixels.
 click() {
   local x=$(( wx + $(scaled $(( $1 + $3 / 2 ))) )) y=$(( wy + $(scaled $(( $2 + $4 / 2 ))) ))
@@ -95,8 +136,10 @@ counters() {  # PNG, then "empty" or the six values
   convert "$png" -depth 8 rgb:"$out/shot.rgb"
   python3 "$here/drawn_counters.py" "$out/shot.rgb" "$ww" "$wh" "$dpi" "$@"
 }
-start() {
-  (cd "$out" && exec "$wine64" "$exe" "$@") >"$out/program.log" 2>&1 &
+start() {  # FOLDER (the program's current folder, where its open dialog starts), then arguments
+  local folder="$1"
+  shift
+  (cd "$folder" && exec "$wine64" "$exe" "$@") >"$out/program.log" 2>&1 &
   program=$!
   wait_for has_main_window || fail "no window"
   main="$(main_window)"
@@ -121,10 +164,13 @@ for dpi in "${dpis[@]}"; do
   "$wineserver" -w
   "$wine64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
   "$wineserver" -w
-  rm -rf "$out/Sales"
-  cp -r "$root/examples/Sales" "$out/Sales"
+  # In a folder with a Japanese name: every file name goes through the wide API.
+  rm -rf "$out/作業"
+  mkdir "$out/作業"
+  cp -r "$root/examples/Sales" "$out/作業/Sales"
+  project="$out/作業/Sales"
 
-  start
+  start "$project"
   [ "$ww" -eq "$(scaled 397)" ] && [ "$wh" -eq "$(scaled 359)" ] ||
     fail "the window is ${ww}x${wh} at $dpi dpi, not $(scaled 397)x$(scaled 359)"
   [ "$(xdotool getwindowname "$main")" = Scourvane ] || fail "title: $(xdotool getwindowname "$main")"
@@ -136,18 +182,19 @@ for dpi in "${dpis[@]}"; do
   [ "$(xdotool getwindowname "$dialog")" = 'ﾌｧｲﾙを開く' ] ||
     fail "the open dialog is named '$(xdotool getwindowname "$dialog")'"
   sleep 1
-  xdotool type --delay 10 "$(winpath "$out/Sales/Sales.vbp")"
-  xdotool key Return
-  wait_for window_count_is eq "$before" || fail "the open dialog stayed open"
-  wait_for test -f "$out/Sales/New_Sales/modUtil.bas" || fail "no working copy"
+  # The dialog opens in the program's folder: the file's name is enough, and the folder's
+  # Japanese name comes back through the dialog's UTF-16 path. (xdotool loses kanji typed in a
+  # row into Wine: they are not typed.)
+  answer_dialog "$dialog" Sales.vbp || fail "the open dialog stayed open"
+  wait_for test -f "$project/New_Sales/modUtil.bas" || fail "no working copy"
   sleep 2
   shot "$out/intake.png"
   counters "$out/intake.png" empty || fail "after intake at $dpi dpi"
 
   click 208 28 176 26          # ﾁｪｯｸの開始
   xdotool mousemove 0 0
-  wait_for diff -rq "$root/tests/fixtures/sales/expected" "$out/Sales/New_Sales" >/dev/null ||
-    { diff -r "$root/tests/fixtures/sales/expected" "$out/Sales/New_Sales" | head -20; fail "working copy"; }
+  wait_for diff -rq "$root/tests/fixtures/sales/expected" "$project/New_Sales" >/dev/null ||
+    { diff -r "$root/tests/fixtures/sales/expected" "$project/New_Sales" | head -20; fail "working copy"; }
   # The run has ended when the window stops changing.
   previous=
   for _ in $(seq 60); do
@@ -184,7 +231,7 @@ done
 dpi=96
 "$wine64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
 "$wineserver" -w
-start --rules safe
+start "$out" --rules safe
 [ "$(xdotool getwindowname "$main")" = 'Scourvane (安全ルール)' ] ||
   fail "title under --rules safe: $(xdotool getwindowname "$main")"
 echo "--rules safe: the title says so"
@@ -194,8 +241,10 @@ rm -rf "$out/Sales" && cp -r "$root/examples/Sales" "$out/Sales" && rm "$out/Sal
 before="$(windows | wc -l)"
 click 8 28 194 26
 wait_for window_count_is gt "$before" || fail "no open dialog"
+dialog="$(windows | grep -vx "$main" | tail -n 1)"
 sleep 1
-xdotool type --delay 10 "$(winpath "$out/Sales/Sales.vbp")"
+xdotool key alt+n
+type_text "$(winpath "$out/Sales/Sales.vbp")"
 xdotool key Return
 box_is_open() { windows | grep -vx "$main" | while read -r w; do
   [ "$(xdotool getwindowname "$w")" = Scourvane ] && echo "$w"; done | grep -q .; }
