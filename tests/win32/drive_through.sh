@@ -236,8 +236,10 @@ start "$out" --rules safe
   fail "title under --rules safe: $(xdotool getwindowname "$main")"
 echo "--rules safe: the title says so"
 
-# A project without its workspace file: the error box names it and holds the intake until OK.
-rm -rf "$out/Sales" && cp -r "$root/examples/Sales" "$out/Sales" && rm "$out/Sales/Sales.vbw"
+# A workspace file that cannot be copied (a folder of that name; a missing one is no error): the
+# error box names it and holds the intake until OK.
+rm -rf "$out/Sales" && cp -r "$root/examples/Sales" "$out/Sales" && rm "$out/Sales/Sales.vbw" &&
+  mkdir "$out/Sales/Sales.vbw"
 before="$(windows | wc -l)"
 click 8 28 194 26
 wait_for window_count_is gt "$before" || fail "no open dialog"
