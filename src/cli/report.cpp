@@ -5,7 +5,7 @@
 #include "base/paths.h"
 #include "intake/file_ops.h"
 #include "report/json.h"
-#include "usage/marking.h"
+#include "engine/run_results.h"
 
 namespace scourvane::cli {
 
@@ -61,13 +61,7 @@ std::string jsonReport(const std::string& workingCopy, const std::vector<std::st
 
 PatchWritten writePatch(const Session& session, const std::filesystem::path& file,
                         report::PatchMode mode) {
-    report::PatchInput input;
-    input.projectFolder = session.intake.projectFolder;
-    input.workingCopy = session.intake.workingCopy;
-    input.modules = session.modules;
-    input.sources = session.moduleSources;
-    input.marker = unusedMarker();
-    const report::Patch patch = report::makePatch(input, mode);
+    const report::Patch patch = patchOf(session, mode);
     files::writeAll(file, patch.text);
     return {file, patch.root, patch.files};
 }
