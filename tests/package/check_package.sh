@@ -106,11 +106,12 @@ for package in libc6 libstdc++6 libqt6widgets6 qt6-qpa-plugins; do
   echo "$depends_names" | grep -Fqx "$package" || fail "Depends does not name $package: $depends"
 done
 
-expected_files="$(printf '%s\n' ./usr/bin/scourvane ./usr/bin/scourvane-cli \
-  ./usr/share/applications/scourvane.desktop ./usr/share/doc/scourvane/copyright \
-  ./usr/share/mime/packages/scourvane.xml \
-  $(for s in 16 24 32 48 64 128 256; do echo "./usr/share/icons/hicolor/${s}x$s/apps/scourvane.png"; done) |
-  sort)"
+expected_files="$({
+  printf '%s\n' ./usr/bin/scourvane ./usr/bin/scourvane-cli \
+    ./usr/share/applications/scourvane.desktop ./usr/share/doc/scourvane/copyright \
+    ./usr/share/mime/packages/scourvane.xml
+  for s in 16 24 32 48 64 128 256; do echo "./usr/share/icons/hicolor/${s}x$s/apps/scourvane.png"; done
+} | sort)"
 files="$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)"
 [ "$files" = "$expected_files" ] || fail "the package holds: $(echo "$files" | tr '\n' ' ')"
 dpkg-deb -x "$deb" "$out/deb"
@@ -163,7 +164,7 @@ for png in "$d"/share/icons/hicolor/*/apps/scourvane.png; do
   [ "$(identify -format '%wx%h' "$png")" = "$size" ] || fail "$png is $(identify -format '%wx%h' "$png")"
   index="$(identify -format '%p %wx%h\n' "$ico" | awk -v s="$size" '$2 == s {print $1; exit}')"
   [ -n "$index" ] || continue
-  difference="$(compare -metric AE "$png" "$ico[$index]" null: 2>&1 || true)"
+  difference="$(compare -metric AE "$png" "${ico}[$index]" null: 2>&1 || true)"
   [ "$difference" = 0 ] || fail "the $size icon differs from the .ico's in $difference pixels"
   compared="${compared:-}$size "
 done
@@ -193,8 +194,9 @@ set +e
 QT_QPA_PLATFORM=offscreen "$d/bin/scourvane" --no-such-option >"$out/window.txt" 2>&1
 status=$?
 set -e
-[ "$status" = 2 ] && grep -q '^usage: scourvane' "$out/window.txt" ||
+if [ "$status" != 2 ] || ! grep -q '^usage: scourvane' "$out/window.txt"; then
   fail "the window program did not start and refuse a bad option (status $status): $(cat "$out/window.txt")"
+fi
 echo "The package: control fields, files, desktop entry, MIME type, icons ($compared) and programs as expected."
 
 # --- Reproducible ------------------------------------------------------------------------------
