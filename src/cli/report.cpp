@@ -39,8 +39,11 @@ std::string jsonReport(const std::string& workingCopy, const std::vector<std::st
     out += "],\"counters\":" + report::countersJson(values) + ",\"rules\":" + jsonString(rules) +
            ",\"runs\":" + report::runsJson(runs);
     out += ",\"warnings\":[";
-    for (std::size_t i = 0; i < extras.warnings.size(); ++i)
-        out += (i ? "," : "") + jsonString(extras.warnings[i]);
+    for (std::size_t i = 0; i < extras.warnings.size(); ++i) {
+        // Appended one by one: MinGW's GCC 12 warns (-Wrestrict) on a literal added to a string.
+        if (i) out += ",";
+        out += jsonString(extras.warnings[i]);
+    }
     out += "]";
     if (extras.baseline)
         out += ",\"baseline\":{\"new\":" + std::to_string(extras.baseline->newCount) +
