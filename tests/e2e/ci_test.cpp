@@ -16,15 +16,6 @@ CommandResult cli(const std::string& arguments, const TempDir& tmp) {
     return runCommand(std::string(SCOURVANE_CLI_PATH) + " --quiet " + arguments, tmp);
 }
 
-CounterValues jsonCounters(const std::string& json) {
-    CounterValues values;
-    const std::size_t at = json.find("\"counters\":{");
-    const std::string counters = json.substr(at, json.find('}', at) - at);
-    const std::regex pair("\"([a-z_]+)\":(-?[0-9]+)");
-    for (std::sregex_iterator it(counters.begin(), counters.end(), pair), end; it != end; ++it)
-        values[(*it)[1]] = std::stol((*it)[2]);
-    return values;
-}
 
 TEST(Keeps, EveryKindOfKeepUnderBothRuleSets) {
     const fs::path fixture = sourceDir() / "tests/fixtures/keeps";

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "support/files.h"
@@ -62,6 +63,16 @@ bool isBinary(const fs::path& p) {
 }
 
 }  // namespace
+
+CounterValues jsonCounters(const std::string& json) {
+    CounterValues values;
+    const std::size_t at = json.find("\"counters\":{");
+    const std::string counters = json.substr(at, json.find('}', at) - at);
+    const std::regex pair("\"([a-z_]+)\":(-?[0-9]+)");
+    for (std::sregex_iterator it(counters.begin(), counters.end(), pair), end; it != end; ++it)
+        values[(*it)[1]] = std::stol((*it)[2]);
+    return values;
+}
 
 CounterValues readCounterFile(const fs::path& file) {
     CounterValues values;

@@ -23,6 +23,8 @@ using CounterValues = std::map<std::string, long>;
 // Reads "name value" lines; lines starting with "#" are comments. Fails the test on anything
 // else, so a typo in a fixture cannot pass silently.
 CounterValues readCounterFile(const fs::path& file);
+// The six counters of the terminal front end's --json output.
+CounterValues jsonCounters(const std::string& json);
 CounterValues counterValues(const Counters& counters);
 
 // Reads "number file-name" lines (comments as above): each is one error box whose description

@@ -90,17 +90,6 @@ long findingsChecked(const std::string& summary) {
                                                                                    : -1;
 }
 
-// The six counters of the --json output.
-CounterValues jsonCounters(const std::string& json) {
-    CounterValues values;
-    const std::size_t at = json.find("\"counters\":{");
-    const std::string counters = json.substr(at, json.find('}', at) - at);
-    const std::regex pair("\"([a-z_]+)\":(-?[0-9]+)");
-    for (std::sregex_iterator it(counters.begin(), counters.end(), pair), end; it != end; ++it)
-        values[(*it)[1]] = std::stol((*it)[2]);
-    return values;
-}
-
 const fs::path kFixture = "tests/fixtures/safe";
 
 CliRun runFixture(const std::string& rules, const TempDir& tmp) {
