@@ -85,6 +85,11 @@ Pixels backdrop(int dpi, bool exitPressed) {
     };
     place(titleStripPicture(), ControlId::Image1, false);
     place(exitPressed ? exitPressedPicture() : exitPicture(), ControlId::ImgExit, true);
+    const Rect menu = scaled(kMenuImage, dpi);
+    const Pixels menuPixels = menuPicture();
+    const Size menuSize{scaled(menuPixels.width, dpi), scaled(menuPixels.height, dpi)};
+    drawOver(out, menuSize == menuPixels.size() ? menuPixels : scaledTo(menuPixels, menuSize),
+             menu.topLeft());
     place(tiledPanel(kPanel.size()), ControlId::PicB, false);
     return out;
 }

@@ -2,24 +2,35 @@
 
 namespace scourvane::window {
 
-std::optional<RuleSet> rulesFromArguments(const std::vector<std::string>& args) {
-    RuleSet rules = RuleSet::Spec;
+std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& args) {
+    CommandLine line;
+    bool options = true;
     for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
         std::string value;
-        if (args[i] == "--rules" && i + 1 < args.size())
+        if (options && a == "--") {
+            options = false;
+            continue;
+        }
+        if (options && a == "--rules") {
+            if (i + 1 >= args.size()) return std::nullopt;
             value = args[++i];
-        else if (args[i].starts_with("--rules="))
-            value = args[i].substr(8);
-        else
+        } else if (options && a.starts_with("--rules=")) {
+            value = a.substr(8);
+        } else if ((options && a.starts_with("-")) || a.empty() || line.project) {
             return std::nullopt;
+        } else {
+            line.project = a;
+            continue;
+        }
         if (value == "safe")
-            rules = RuleSet::Safe;
+            line.rules = RuleSet::Safe;
         else if (value == "spec")
-            rules = RuleSet::Spec;
+            line.rules = RuleSet::Spec;
         else
             return std::nullopt;
     }
-    return rules;
+    return line;
 }
 
 }  // namespace scourvane::window

@@ -58,6 +58,9 @@ inline constexpr int kTitleStripHeight = 22;
 inline constexpr Rect kPanel{0, 20, 397, 337};
 // Where the row titles of the counter grid end, just left of the counter column at 268.
 inline constexpr int kRowTitlesRight = 262;
+// The menu image on the title strip, just left of the exit image; not a control of the design
+// table, so the design's controls stay as they are.
+inline constexpr Rect kMenuImage{356, 4, 15, 15};
 // Text is set 13 pixels high (the design's 9.75 pt at 96 dots per inch); a one-line label whose
 // box is lower takes the largest size down to this whose line fits.
 inline constexpr int kControlFontPixels = 13;

@@ -119,6 +119,21 @@ Pixels titleStripPicture() {
     return p;
 }
 
+Pixels menuPicture() {
+    Pixels p(15, 15);
+    constexpr int kBox = 14;
+    const Rgb face{70, 98, 164}, edge{20, 30, 70};
+    for (int y = 0; y < kBox; ++y)
+        for (int x = 0; x < kBox; ++x) {
+            const bool rim = x == 0 || y == 0 || x == kBox - 1 || y == kBox - 1;
+            // Three bars two pixels high, three apart, with a margin of three inside the rim.
+            const bool bar = !rim && x >= 3 && x <= 10 && (y == 3 || y == 4 || y == 6 || y == 7 ||
+                                                           y == 9 || y == 10);
+            p.at(x, y) = argb(rim ? edge : bar ? kWhite : face);
+        }
+    return p;
+}
+
 Pixels exitPicture() {
     return exitButton({15, 15}, {0, 0}, {196, 60, 52}, {90, 20, 16});
 }

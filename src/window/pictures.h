@@ -34,6 +34,9 @@ Pixels titleStripPicture();
 // pixels around the button are transparent.
 Pixels exitPicture();
 Pixels exitPressedPicture();
+// The menu image, 15 x 15: three white bars ("≡") on a button in the title strip's blue; the
+// pixels around the button are transparent.
+Pixels menuPicture();
 // The panel's texture tile, 579 x 21, opaque.
 Pixels tilePicture();
 // The panel with the tile drawn at every origin of tileOrigins, over the window's background.

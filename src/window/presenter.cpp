@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <system_error>
 
+#include "base/run_error.h"
+#include "engine/run_results.h"
+#include "intake/file_ops.h"
+#include "report/reports.h"
 #include "window/texts.h"
 
 namespace scourvane::window {
@@ -17,10 +22,52 @@ Presenter::~Presenter() {
     // The worker's destructor waits for the command under way, which unwinds at its next yield.
 }
 
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string lowered(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+// Whether `file` lies inside `folder` (both made absolute, "." and ".." resolved as far as the
+// file system has them).
+bool insideFolder(const fs::path& file, const fs::path& folder) {
+    std::error_code ec;
+    const fs::path f = fs::weakly_canonical(fs::absolute(file, ec), ec);
+    const fs::path d = fs::weakly_canonical(fs::absolute(folder, ec), ec);
+    if (d.empty()) return false;
+    const fs::path rel = f.lexically_relative(d);
+    return !rel.empty() && *rel.begin() != "..";
+}
+
+}  // namespace
+
 void Presenter::setRules(RuleSet rules) {
+    rules_ = rules;
     engine_.setRules(rules);
     state_.title = windowTitle(rules);
     view_.refresh(state_, kTitle);
+}
+
+void Presenter::start(const StartOptions& options) {
+    settingsFile_ = options.settingsFile;
+    settings_ = readSettings(settingsFile_);
+    setRules(options.rules.value_or(settings_.rules));
+    if (options.project) openProject(*options.project);
+}
+
+void Presenter::saveSettings() {
+    writeSettings(settingsFile_, settings_);
+}
+
+fs::path Presenter::dialogFolder() const {
+    if (settings_.lastFolder.empty()) return {};
+    const fs::path folder = files::fromUtf8(settings_.lastFolder);
+    std::error_code ec;
+    return fs::is_directory(folder, ec) ? folder : fs::path();
 }
 
 void Presenter::openClicked() {
@@ -28,14 +75,159 @@ void Presenter::openClicked() {
     state_.status.clear();
     state_.progress = 0;
     view_.refresh(state_, kStatus | kProgress);
-    const std::optional<std::filesystem::path> chosen = view_.askForProject();
-    if (!chosen || closing() || state_.commandUnderWay) return;
-    startCommand([this, path = *chosen] { engine_.intake(path); });
+    const std::optional<fs::path> chosen = view_.askForProject(dialogFolder());
+    if (!chosen) return;
+    openProject(*chosen);
+}
+
+void Presenter::openProject(const fs::path& chosen) {
+    if (state_.commandUnderWay || closing() || chosen.empty()) return;
+    std::error_code ec;
+    fs::path project = fs::absolute(chosen, ec);
+    if (ec) project = chosen;
+    project = project.lexically_normal();
+    if (!state_.status.empty() || state_.progress != 0) {
+        state_.status.clear();
+        state_.progress = 0;
+        view_.refresh(state_, kStatus | kProgress);
+    }
+    settings_.lastFolder = files::display(project.parent_path());
+    saveSettings();
+    runDone_ = false;
+    errorsShown_.clear();
+    startCommand([this, project] {
+        runs_ = report::ReportData{};
+        runs_.projectFile = project;
+        engine_.intake(project);
+    });
+}
+
+std::optional<fs::path> Presenter::projectAmong(const std::vector<fs::path>& files) {
+    for (const fs::path& f : files)
+        if (lowered(files::display(f.extension())) == ".vbp") return f;
+    return std::nullopt;
+}
+
+bool Presenter::acceptsDrop(const std::vector<fs::path>& files) const {
+    return !state_.commandUnderWay && !closing() && projectAmong(files).has_value();
+}
+
+void Presenter::filesDropped(const std::vector<fs::path>& files) {
+    if (!acceptsDrop(files)) return;
+    openProject(*projectAmong(files));
 }
 
 void Presenter::runClicked() {
     if (state_.commandUnderWay || closing() || !state_.runEnabled) return;
-    startCommand([this] { engine_.run(); });
+    startRuns(1);
+}
+
+void Presenter::startRuns(int most) {
+    startCommand(
+        [this, most] {
+            for (int run = 1; run <= most; ++run) {
+                if (!engine_.run()) break;
+                const Session& s = engine_.session();
+                runs_.rules = s.rules == RuleSet::Safe ? "safe" : "spec";
+                runs_.codePage = text::activeCodePage().number();
+                report::addRun(runs_, s);
+                if (s.findings.empty()) break;
+            }
+        },
+        [this] {
+            if (!runs_.runs.empty()) runDone_ = true;
+        });
+}
+
+std::vector<MenuEntry> Presenter::menu() const {
+    MenuState m;
+    m.rules = rules_;
+    m.projectLoaded = state_.runEnabled;
+    m.runDone = runDone_;
+    m.commandUnderWay = state_.commandUnderWay || closing();
+    return menuEntries(m);
+}
+
+void Presenter::menuRequested(Point screenAt) {
+    if (closing()) return;
+    const std::optional<MenuItem> chosen = view_.showMenu(screenAt, menu());
+    if (chosen) menuChosen(*chosen);
+}
+
+void Presenter::menuChosen(MenuItem item) {
+    // What is disabled now is not done, whenever the choice was made.
+    const std::optional<MenuEntry> entry = entryOf(menu(), item);
+    if (!entry || !entry->enabled) return;
+    switch (item) {
+        case MenuItem::RulesSpec:
+            chooseRules(RuleSet::Spec);
+            return;
+        case MenuItem::RulesSafe:
+            chooseRules(RuleSet::Safe);
+            return;
+        case MenuItem::RepeatUntilStable:
+            startRuns(kMostRepeatedRuns);
+            return;
+        case MenuItem::OpenReport:
+            openReport();
+            return;
+        case MenuItem::SavePatchComment:
+            savePatch(report::PatchMode::Comment);
+            return;
+        case MenuItem::SavePatchRemove:
+            savePatch(report::PatchMode::Remove);
+            return;
+        case MenuItem::OpenWorkingCopy:
+            view_.openFolder(session().intake.workingCopy);
+            return;
+    }
+}
+
+void Presenter::chooseRules(RuleSet rules) {
+    setRules(rules);
+    settings_.rules = rules;
+    saveSettings();
+}
+
+void Presenter::openReport() {
+    const fs::path folder = reportsFolder();
+    if (folder.empty()) {
+        view_.showMessage(kNoReportsFolder);
+        return;
+    }
+    report::ReportData data = runs_;
+    data.workingCopy = session().intake.workingCopy;
+    data.errors = errorsShown_;
+    const fs::path file = folder / (files::display(data.projectFile.stem()) + "-findings.html");
+    try {
+        std::error_code ec;
+        fs::create_directories(folder, ec);
+        report::writeReport(file, data);
+    } catch (const RunError& e) {
+        view_.showErrorBox(e.boxText());
+        return;
+    }
+    view_.openFile(file);
+}
+
+void Presenter::savePatch(report::PatchMode mode) {
+    const IntakeState& intake = session().intake;
+    const fs::path suggested =
+        intake.projectFolder / (files::display(intake.projectPath.stem()) + ".patch");
+    const std::optional<fs::path> chosen = view_.askForPatchFile(suggested);
+    if (!chosen || state_.commandUnderWay || closing()) return;
+    if (insideFolder(*chosen, intake.workingCopy)) {
+        view_.showMessage(kPatchInWorkingCopy);
+        return;
+    }
+    try {
+        const report::Patch patch = patchOf(session(), mode);
+        files::writeAll(*chosen, patch.text);
+        view_.showMessage(
+            patchSavedText(files::display(*chosen), files::display(patch.root), patch.files));
+    } catch (const RunError& e) {
+        view_.showErrorBox(e.boxText());
+    }
 }
 
 void Presenter::exitClicked() {
@@ -90,8 +282,9 @@ void Presenter::setWaitPointer() {
     view_.refresh(state_, kPointer);
 }
 
-void Presenter::startCommand(std::function<void()> command) {
+void Presenter::startCommand(std::function<void()> command, std::function<void()> ended) {
     state_.commandUnderWay = true;
+    endActions_.push_back(std::move(ended));
     worker_.post([this, command = std::move(command)] {
         if (!bridge_.closing()) {
             bridge_.beginCommand();
@@ -155,6 +348,7 @@ void Presenter::handlePending() {
     std::optional<ErrorBox> error = std::move(u.error);
     apply(std::move(u));
     if (error) {
+        errorsShown_.push_back({error->number, error->description});
         if (!closing()) {
             inErrorBox_ = true;
             view_.showErrorBox(error->text());
@@ -165,6 +359,11 @@ void Presenter::handlePending() {
     while (finishedShown_ < finished) {
         ++finishedShown_;
         state_.commandUnderWay = false;
+        if (!endActions_.empty()) {
+            std::function<void()> ended = std::move(endActions_.front());
+            endActions_.pop_front();
+            if (ended) ended();
+        }
         view_.commandEnded();
     }
     if (pendingAgain_) {

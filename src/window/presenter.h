@@ -9,8 +9,15 @@
 #include <optional>
 #include <string>
 
+#include <deque>
+#include <vector>
+
 #include "engine/engine.h"
+#include "report/patch.h"
+#include "report/report_data.h"
 #include "window/engine_worker.h"
+#include "window/menu.h"
+#include "window/settings.h"
 #include "window/window_bridge.h"
 #include "window/window_state.h"
 
@@ -21,12 +28,26 @@ class View {
     virtual ~View() = default;
     // Draws what `changes` (Change bits) says has changed in `state`.
     virtual void refresh(const WindowState& state, unsigned changes) = 0;
-    // The open dialog: a project file, or nullopt when the user cancels.
-    virtual std::optional<std::filesystem::path> askForProject() = 0;
+    // The open dialog, starting in `startFolder` (empty: the toolkit's own choice): a project
+    // file, or nullopt when the user cancels.
+    virtual std::optional<std::filesystem::path> askForProject(
+        const std::filesystem::path& startFolder) = 0;
     // The modal error box, "Error N (description)" with OK; returns when it is closed.
     virtual void showErrorBox(const std::string& text) = 0;
+    // A modal message box with OK; returns when it is closed.
+    virtual void showMessage(const std::string& text) = 0;
     // Asks the shell to open `url` with its "open" verb; the result is not looked at.
     virtual void openUrl(const std::string& url) = 0;
+    // Opens a document in its default program (a report in the browser), or a folder in the
+    // file manager, through the shell; the result is not looked at.
+    virtual void openFile(const std::filesystem::path& file) = 0;
+    virtual void openFolder(const std::filesystem::path& folder) = 0;
+    // The menu as a popup at `screenAt` (screen pixels): the item chosen, or nullopt.
+    virtual std::optional<MenuItem> showMenu(Point screenAt,
+                                             const std::vector<MenuEntry>& entries) = 0;
+    // The save dialog of a patch, offering `suggested`: the file chosen, or nullopt.
+    virtual std::optional<std::filesystem::path> askForPatchFile(
+        const std::filesystem::path& suggested) = 0;
     // Moves the window's top-left corner to `topLeft` (screen pixels).
     virtual void moveWindow(Point topLeft) = 0;
     // Draws what is pending at once.
@@ -38,6 +59,17 @@ class View {
 };
 
 enum class MouseButton { Left, Right, Middle, Other };
+
+// How a window program starts: where its settings are kept (empty: nowhere, as in tests), the
+// rule set of its command line (nullopt: the remembered one), and a project to take in at once.
+struct StartOptions {
+    std::filesystem::path settingsFile;
+    std::optional<RuleSet> rules;
+    std::optional<std::filesystem::path> project;
+};
+
+// At most this many runs when the run is repeated until it finds nothing.
+inline constexpr int kMostRepeatedRuns = 20;
 
 class Presenter {
   public:
@@ -52,8 +84,26 @@ class Presenter {
     // command.
     void setRules(RuleSet rules);
 
+    // Reads the settings, sets the rule set and takes in the project of the command line.
+    void start(const StartOptions& options);
+    const Settings& settings() const { return settings_; }
+
     // Input, on the window's thread.
     void openClicked();
+    // The intake of a project file however it was chosen: the open dialog, a file dropped on
+    // the window, the command line. Ignored while a command is under way.
+    void openProject(const std::filesystem::path& project);
+    // The project file among files dropped on the window: the first ".vbp" (any letter case).
+    static std::optional<std::filesystem::path> projectAmong(
+        const std::vector<std::filesystem::path>& files);
+    // Whether a drop of `files` would be taken now, and the drop itself.
+    bool acceptsDrop(const std::vector<std::filesystem::path>& files) const;
+    void filesDropped(const std::vector<std::filesystem::path>& files);
+    // The menu as it stands, and the menu shown at `screenAt` (the menu image was clicked, or
+    // the panel right-clicked), with what the chosen item does.
+    std::vector<MenuEntry> menu() const;
+    void menuRequested(Point screenAt);
+    void menuChosen(MenuItem item);
     void runClicked();
     void exitClicked();
     void exitImagePressed();
@@ -86,7 +136,15 @@ class Presenter {
     bool stopWorker(int ms);
 
   private:
-    void startCommand(std::function<void()> command);
+    // `command` runs on the worker; `ended`, if any, on the window's thread when the window has
+    // taken everything the command showed.
+    void startCommand(std::function<void()> command, std::function<void()> ended = {});
+    void startRuns(int most);
+    void chooseRules(RuleSet rules);
+    void openReport();
+    void savePatch(report::PatchMode mode);
+    void saveSettings();
+    std::filesystem::path dialogFolder() const;
     void apply(DisplayUpdate update);
     void setWaitPointer();
 
@@ -101,6 +159,16 @@ class Presenter {
     bool pendingAgain_ = false;
     std::atomic<int> finished_{0};  // commands the worker has ended
     int finishedShown_ = 0;         // of those, the ones the window has taken
+    std::deque<std::function<void()>> endActions_;  // one per command not yet taken
+
+    std::filesystem::path settingsFile_;
+    Settings settings_;  // as remembered; the command line's rule set is not
+    RuleSet rules_ = RuleSet::Spec;
+    bool runDone_ = false;  // a run has ended since the last intake
+    // The runs since the last intake, for the report: written on the worker during a command,
+    // read on the window's thread between commands.
+    report::ReportData runs_;
+    std::vector<report::ErrorShown> errorsShown_;  // the error boxes since the last intake
 
     WindowBridge bridge_;
     Engine engine_;

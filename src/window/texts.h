@@ -13,6 +13,29 @@ inline constexpr const char* kOpenDialogTitle = "ﾌｧｲﾙを開く";
 inline constexpr const char* kProjectFilterName = "ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙ (vbp)";
 inline constexpr const char* kProjectFilterPattern = "*.vbp";
 
+// The menu: the rule set's heading and its two choices, then the commands.
+inline constexpr const char* kMenuRulesHeading = "ルール:";
+inline constexpr const char* kMenuRulesSpec = "仕様どおり";
+inline constexpr const char* kMenuRulesSafe = "安全";
+inline constexpr const char* kMenuRepeat = "何も見つからなくなるまで繰り返す";
+inline constexpr const char* kMenuReport = "検出結果をブラウザで開く";
+inline constexpr const char* kMenuPatchComment = "パッチを保存 (コメントにする)...";
+inline constexpr const char* kMenuPatchRemove = "パッチを保存 (行を削除する)...";
+inline constexpr const char* kMenuWorkingCopy = "新ﾌﾟﾛｼﾞｪｸﾄのフォルダを開く";
+// The patch's save dialog: its title and its one filter.
+inline constexpr const char* kPatchDialogTitle = "パッチの保存";
+inline constexpr const char* kPatchFilterName = "パッチ (patch)";
+inline constexpr const char* kPatchFilterPattern = "*.patch";
+// Said when the patch would go into the working copy, which holds the project's files only.
+inline constexpr const char* kPatchInWorkingCopy =
+    "パッチは新ﾌﾟﾛｼﾞｪｸﾄのフォルダの外に保存してください。";
+// Said when the environment names no folder for the reports.
+inline constexpr const char* kNoReportsFolder =
+    "レポートを置くフォルダがありません (HOME も XDG_CACHE_HOME もありません)。";
+
+// What the message box says after a patch was saved: where it is and where to apply it.
+std::string patchSavedText(const std::string& file, const std::string& root, int modules);
+
 // The window's title for the rule set in force: the safe rules say so.
 inline std::string windowTitle(RuleSet rules) {
     return rules == RuleSet::Safe ? std::string(kCaption) + kSafeRulesSuffix : kCaption;

@@ -47,6 +47,24 @@ TEST(WindowPictures, SizesAndTransparency) {
     EXPECT_EQ(rest.at(5, 5), 0xFFFFFFFFu);
 }
 
+TEST(WindowPictures, MenuImageIsAButtonWithThreeWhiteBars) {
+    const Pixels menu = menuPicture();
+    ASSERT_EQ(menu.size(), (Size{15, 15}));
+    // Across its middle column from the top: rim, face, then bar, bar, gap three times.
+    std::string column;
+    for (int y = 0; y < 14; ++y)
+        column += menu.at(7, y) == argb(kWhite) ? 'W' : alpha(menu.at(7, y)) == 255 ? '.' : ' ';
+    EXPECT_EQ(column, "...WW.WW.WW...");
+    // The bars are as wide as each other, three pixels in from each side of the button.
+    for (int y : {3, 6, 9})
+        for (int x = 0; x < 14; ++x)
+            EXPECT_EQ(menu.at(x, y) == argb(kWhite), x >= 3 && x <= 10) << x << "," << y;
+    for (int i = 0; i < 15; ++i) {
+        EXPECT_EQ(alpha(menu.at(14, i)), 0);
+        EXPECT_EQ(alpha(menu.at(i, 14)), 0);
+    }
+}
+
 TEST(WindowPictures, ThePanelIsTiledFromTheTileWhereverItLies) {
     const Pixels tile = tilePicture();
     const Pixels panel = tiledPanel({397, 337});
@@ -142,6 +160,7 @@ TEST(WindowBackdrop, AtNinetySixDpiItIsThePicturesPixelForPixel) {
     ASSERT_EQ(b.size(), (Size{397, 359}));
     const Pixels strip = scaledTo(titleStripPicture(), {397, 22});
     const Pixels exit = exitPicture();
+    const Pixels menu = menuPicture();
     const Pixels panel = tiledPanel(kPanel.size());
     for (int y = 0; y < b.height; ++y)
         for (int x = 0; x < b.width; ++x) {
@@ -149,6 +168,9 @@ TEST(WindowBackdrop, AtNinetySixDpiItIsThePicturesPixelForPixel) {
             if (y < kTitleStripHeight) want = strip.at(x, y);
             const bool onExit = x >= 376 && x < 391 && y >= 4 && y < 19;
             if (onExit && alpha(exit.at(x - 376, y - 4)) == 255) want = exit.at(x - 376, y - 4);
+            // The menu image lies on the strip just left of the exit image.
+            const bool onMenu = x >= 356 && x < 371 && y >= 4 && y < 19;
+            if (onMenu && alpha(menu.at(x - 356, y - 4)) == 255) want = menu.at(x - 356, y - 4);
             if (kPanel.contains({x, y})) want = panel.at(x - kPanel.x, y - kPanel.y);
             ASSERT_EQ(b.at(x, y), want) << x << "," << y;
         }

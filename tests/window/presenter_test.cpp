@@ -12,10 +12,15 @@
 #include <map>
 #include <mutex>
 #include <random>
+#include <tuple>
 #include <thread>
 
+#include "base/paths.h"
+#include "engine/run_results.h"
 #include "support/files.h"
+#include "text/convert.h"
 #include "window/command_line.h"
+#include "window/texts.h"
 
 namespace scourvane::window {
 namespace {
@@ -34,17 +39,30 @@ class RecordingView : public View {
         if ((changes & kPointer) && state.waitPointer) sawWaitPointer = true;
         events.push_back("refresh");
     }
-    std::optional<fs::path> askForProject() override {
+    std::optional<fs::path> askForProject(const fs::path& startFolder) override {
         ++dialogCalls;
+        dialogFolders.push_back(startFolder);
         return answer;
     }
     void showErrorBox(const std::string& text) override {
         boxes.push_back(text);
         if (onBox) onBox();
     }
+    void showMessage(const std::string& text) override { messages.push_back(text); }
     void openUrl(const std::string& url) override {
         urls.push_back(url);
         pointerWhileOpening.push_back(shown.waitPointer);
+    }
+    void openFile(const fs::path& file) override { openedFiles.push_back(file); }
+    void openFolder(const fs::path& folder) override { openedFolders.push_back(folder); }
+    std::optional<MenuItem> showMenu(Point at, const std::vector<MenuEntry>& entries) override {
+        menuPlaces.push_back(at);
+        menusShown.push_back(entries);
+        return menuAnswer;
+    }
+    std::optional<fs::path> askForPatchFile(const fs::path& suggested) override {
+        patchSuggestions.push_back(suggested);
+        return patchAnswer;
     }
     void moveWindow(Point topLeft) override { position = topLeft; }
     void drawNow() override { events.push_back("drawNow"); }
@@ -83,6 +101,14 @@ class RecordingView : public View {
     std::vector<std::string> events;
     std::optional<fs::path> answer;
     int dialogCalls = 0;
+    std::vector<fs::path> dialogFolders;
+    std::vector<std::string> messages;
+    std::vector<fs::path> openedFiles, openedFolders;
+    std::vector<Point> menuPlaces;
+    std::vector<std::vector<MenuEntry>> menusShown;
+    std::optional<MenuItem> menuAnswer;
+    std::vector<fs::path> patchSuggestions;
+    std::optional<fs::path> patchAnswer;
     std::vector<std::string> boxes;
     std::function<void()> onBox;
     std::vector<std::string> urls;
@@ -345,15 +371,311 @@ TEST_F(WindowPresenter, TheTitleSaysWhenTheSafeRulesAreInForce) {
     EXPECT_EQ(presenter.session().rules, RuleSet::Safe);
 }
 
-TEST(WindowCommandLine, TakesOnlyTheRuleSet) {
+// Sets an environment variable while it lives.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* was = std::getenv(name)) was_ = was;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (was_)
+            ::setenv(name_, was_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+
+  private:
+    const char* name_;
+    std::optional<std::string> was_;
+};
+
+// The enabled items of a menu, and the checked ones, by item.
+std::map<MenuItem, bool> enabledItems(const std::vector<MenuEntry>& entries) {
+    std::map<MenuItem, bool> out;
+    for (const MenuEntry& e : entries)
+        if (e.kind == MenuEntry::Kind::Item) out[e.item] = e.enabled;
+    return out;
+}
+
+std::map<MenuItem, bool> allItems(bool rules, bool repeat, bool afterRun) {
+    return {{MenuItem::RulesSpec, rules},         {MenuItem::RulesSafe, rules},
+            {MenuItem::RepeatUntilStable, repeat}, {MenuItem::OpenReport, afterRun},
+            {MenuItem::SavePatchComment, afterRun}, {MenuItem::SavePatchRemove, afterRun},
+            {MenuItem::OpenWorkingCopy, afterRun}};
+}
+
+TEST_F(WindowPresenter, MenuItemsNeedWhatTheyActOnAndAreAllDisabledWhileACommandWorks) {
+    // The rule set's two choices under their heading, with their exact captions.
+    const std::vector<MenuEntry> first = presenter.menu();
+    ASSERT_GE(first.size(), 3u);
+    EXPECT_EQ(first[0].kind, MenuEntry::Kind::Heading);
+    EXPECT_EQ(first[1].caption, "仕様どおり");
+    EXPECT_EQ(first[2].caption, "安全");
+    EXPECT_TRUE(first[1].radio && first[2].radio);
+    EXPECT_TRUE(first[1].checked);
+    EXPECT_FALSE(first[2].checked);
+    EXPECT_EQ(entryOf(first, MenuItem::RepeatUntilStable)->caption,
+              "何も見つからなくなるまで繰り返す");
+    EXPECT_EQ(enabledItems(first), allItems(true, false, false));
+
+    view.answer = sample();
+    ASSERT_TRUE(click(&Presenter::openClicked));
+    EXPECT_EQ(enabledItems(presenter.menu()), allItems(true, true, false));
+
+    // Held in the middle of a run: nothing can be chosen, and a choice made anyway is ignored.
+    std::atomic<bool> inside{false}, release{false};
+    presenter.setYieldHook([&] {
+        inside = true;
+        while (!release) std::this_thread::sleep_for(1ms);
+    });
+    presenter.runClicked();
+    ASSERT_TRUE(view.pumpUntil([&] { return inside.load(); }));
+    EXPECT_EQ(enabledItems(presenter.menu()), allItems(false, false, false));
+    presenter.menuChosen(MenuItem::RulesSafe);
+    EXPECT_EQ(presenter.session().rules, RuleSet::Spec);
+    // The menu the view is asked to show is the presenter's, at the place asked for.
+    view.menuAnswer = MenuItem::RulesSafe;
+    presenter.menuRequested({40, 50});
+    ASSERT_EQ(view.menusShown.size(), 1u);
+    EXPECT_EQ(view.menuPlaces.back(), (Point{40, 50}));
+    EXPECT_EQ(enabledItems(view.menusShown.back()), allItems(false, false, false));
+    EXPECT_EQ(presenter.state().title, "Scourvane");
+    release = true;
+    ASSERT_TRUE(view.pumpUntil([&] { return view.finished == 2; }));
+    presenter.setYieldHook({});
+
+    EXPECT_EQ(enabledItems(presenter.menu()), allItems(true, true, true));
+    // A new intake needs a new run before the run's items come back.
+    ASSERT_TRUE(click(&Presenter::openClicked));
+    EXPECT_EQ(enabledItems(presenter.menu()), allItems(true, true, false));
+}
+
+TEST_F(WindowPresenter, TheSafeRulesChosenInTheMenuAreInForceShownAndRemembered) {
+    const fs::path settings = dir / "config" / "scourvane" / "settings.ini";
+    presenter.start({settings, std::nullopt, std::nullopt});
+    EXPECT_EQ(presenter.state().title, "Scourvane");
+    view.menuAnswer = MenuItem::RulesSafe;
+    presenter.menuRequested({0, 0});
+    EXPECT_EQ(presenter.session().rules, RuleSet::Safe);
+    EXPECT_EQ(view.shown.title, "Scourvane (安全ルール)");
+    EXPECT_TRUE(entryOf(presenter.menu(), MenuItem::RulesSafe)->checked);
+    EXPECT_FALSE(entryOf(presenter.menu(), MenuItem::RulesSpec)->checked);
+    EXPECT_EQ(readSettings(settings).rules, RuleSet::Safe);
+
+    // The next start takes them up; the command line's rule set overrides them for its start
+    // only, and an intake remembers its folder without forgetting the rule set.
+    RecordingView second;
+    {
+        Presenter again(second, [] {});
+        again.start({settings, std::nullopt, std::nullopt});
+        EXPECT_EQ(again.session().rules, RuleSet::Safe);
+        EXPECT_EQ(second.shown.title, "Scourvane (安全ルール)");
+    }
+    RecordingView third;
+    third.answer = sample();
+    {
+        Presenter overridden(third, [&third] { third.wake(); });
+        third.presenter = &overridden;
+        overridden.start({settings, RuleSet::Spec, std::nullopt});
+        EXPECT_EQ(overridden.session().rules, RuleSet::Spec);
+        EXPECT_EQ(third.shown.title, "Scourvane");
+        overridden.openClicked();
+        ASSERT_TRUE(third.pumpUntil([&] { return third.finished == 1; }));
+        EXPECT_EQ(overridden.session().rules, RuleSet::Spec);
+    }
+    const Settings kept = readSettings(settings);
+    EXPECT_EQ(kept.rules, RuleSet::Safe);
+    EXPECT_EQ(scourvane::files::fromUtf8(kept.lastFolder), dir / "Sales");
+}
+
+TEST_F(WindowPresenter, DroppedFileAndCommandLineProjectTakeTheDialogsPathAndTheDialogStartsInTheLastFolder) {
+    const fs::path settings = dir / "config" / "settings.ini";
+    const fs::path project = sample();
+    presenter.start({settings, std::nullopt, std::nullopt});
+    // No folder used yet: the toolkit chooses where the dialog starts.
+    view.answer.reset();
+    presenter.openClicked();
+    EXPECT_EQ(view.dialogFolders.back(), fs::path());
+
+    // A drop takes the first project file among the files, whatever its letter case.
+    fs::rename(project, dir / "Sales" / "Sales.VBP");
+    const fs::path dropped = dir / "Sales" / "Sales.VBP";
+    EXPECT_FALSE(presenter.acceptsDrop({dir / "Sales" / "Sales.vbw"}));
+    EXPECT_TRUE(presenter.acceptsDrop({dir / "Sales" / "Sales.vbw", dropped}));
+    presenter.filesDropped({dir / "Sales" / "Sales.vbw", dropped});
+    ASSERT_TRUE(view.pumpUntil([&] { return view.finished == 1; }));
+    EXPECT_TRUE(view.boxes.empty());
+    EXPECT_EQ(presenter.session().intake.projectPath, dropped);
+    EXPECT_EQ(presenter.state().projectLabel, "Sales.VBP ﾌﾟﾛｼﾞｪｸﾄ");
+    EXPECT_TRUE(presenter.state().runEnabled);
+    EXPECT_EQ(view.dialogCalls, 1);
+    // The dialog now starts where the dropped project lies.
+    presenter.openClicked();
+    EXPECT_EQ(view.dialogFolders.back(), dir / "Sales");
+
+    // A project on the command line, relative to the current folder, goes the same way, in a
+    // program started afresh; its dialog starts in the folder last used.
+    fs::remove_all(dir / "Sales" / "New_Sales");
+    RecordingView other;
+    {
+        const fs::path cwd = fs::current_path();
+        fs::current_path(dir.path());
+        Presenter started(other, [&other] { other.wake(); });
+        other.presenter = &started;
+        started.start({settings, std::nullopt, fs::path("Sales") / "Sales.VBP"});
+        fs::current_path(cwd);
+        ASSERT_TRUE(other.pumpUntil([&] { return other.finished == 1; }));
+        EXPECT_TRUE(other.boxes.empty());
+        EXPECT_EQ(started.session().intake.projectPath, dropped);
+        EXPECT_TRUE(fs::exists(dir / "Sales" / "New_Sales" / "Sales.VBP"));
+        EXPECT_EQ(started.state().modules, presenter.state().modules);
+        other.answer.reset();
+        started.openClicked();
+        EXPECT_EQ(other.dialogFolders.back(), dir / "Sales");
+        EXPECT_EQ(other.dialogCalls, 1);
+    }
+}
+
+TEST_F(WindowPresenter, ReportPatchesAndWorkingCopyFolderThroughTheMenu) {
+    const ScopedEnv cache("XDG_CACHE_HOME", (dir / "cache").string());
+    const fs::path project = sample();
+    fs::create_directories(dir / "original");
+    testing::copyTree(testing::sourceDir() / "examples" / "Sales", dir / "original" / "Sales");
+    view.answer = project;
+    ASSERT_TRUE(click(&Presenter::openClicked));
+    ASSERT_TRUE(click(&Presenter::runClicked));
+    const fs::path copy = dir / "Sales" / "New_Sales";
+
+    // The report: written in the user's cache folder, never in the project, and opened.
+    view.menuAnswer = MenuItem::OpenReport;
+    presenter.menuRequested({0, 0});
+    ASSERT_EQ(view.openedFiles.size(), 1u);
+    const fs::path report = view.openedFiles[0];
+    EXPECT_EQ(report.parent_path(), dir / "cache" / "scourvane" / "reports");
+    EXPECT_EQ(report.extension(), ".html");
+    const std::string html = testing::readFile(report);
+    EXPECT_NE(html.find("Sales.vbp"), std::string::npos);
+    EXPECT_NE(html.find("<html"), std::string::npos);
+    // Every finding of the run is in it, by name.
+    ASSERT_FALSE(presenter.session().findings.empty());
+    for (const Finding& f : presenter.session().findings)
+        EXPECT_NE(html.find(text::toUtf8(f.name)), std::string::npos);
+
+    // The patches: where the save dialog says, as patchOf makes them; the comment patch,
+    // applied with git to the user's files as they were, gives the working copy's modules.
+    EXPECT_TRUE(view.messages.empty());
+    for (const auto& [item, mode, name] :
+         {std::tuple{MenuItem::SavePatchComment, report::PatchMode::Comment, "comment.patch"},
+          std::tuple{MenuItem::SavePatchRemove, report::PatchMode::Remove, "remove.patch"}}) {
+        view.menuAnswer = item;
+        view.patchAnswer = dir / name;
+        presenter.menuRequested({0, 0});
+        EXPECT_EQ(view.patchSuggestions.back(), dir / "Sales" / "Sales.patch");
+        ASSERT_TRUE(fs::exists(dir / name)) << name;
+        const report::Patch expected = patchOf(presenter.session(), mode);
+        EXPECT_EQ(testing::readFile(dir / name), expected.text) << name;
+        ASSERT_FALSE(view.messages.empty());
+        EXPECT_NE(view.messages.back().find(scourvane::files::display(expected.root)), std::string::npos);
+        EXPECT_NE(view.messages.back().find(scourvane::files::display(dir / name)), std::string::npos);
+    }
+    EXPECT_TRUE(view.boxes.empty());
+    const report::Patch comment = patchOf(presenter.session(), report::PatchMode::Comment);
+    const fs::path applyIn = dir / "original" / comment.root.lexically_relative(dir.path());
+    ASSERT_EQ(std::system(("cd '" + applyIn.string() + "' && git apply --whitespace=nowarn '" +
+                           (dir / "comment.patch").string() + "'")
+                              .c_str()),
+              0);
+    int compared = 0;
+    for (const auto& e : fs::recursive_directory_iterator(dir / "original" / "Sales")) {
+        const std::string ext = e.path().extension().string();
+        if (ext != ".bas" && ext != ".cls" && ext != ".frm") continue;
+        EXPECT_EQ(testing::readFile(e.path()), testing::readFile(copy / e.path().filename()))
+            << e.path();
+        ++compared;
+    }
+    EXPECT_EQ(compared, static_cast<int>(presenter.session().modules.size()));
+
+    // A patch is not put into the working copy, which holds the project's files only.
+    view.menuAnswer = MenuItem::SavePatchComment;
+    view.patchAnswer = copy / "in.patch";
+    presenter.menuRequested({0, 0});
+    EXPECT_FALSE(fs::exists(copy / "in.patch"));
+    EXPECT_EQ(view.messages.back(), kPatchInWorkingCopy);
+    // A cancelled save dialog writes nothing and says nothing.
+    const std::size_t said = view.messages.size();
+    view.patchAnswer.reset();
+    presenter.menuRequested({0, 0});
+    EXPECT_EQ(view.messages.size(), said);
+
+    view.menuAnswer = MenuItem::OpenWorkingCopy;
+    presenter.menuRequested({0, 0});
+    EXPECT_EQ(view.openedFolders, std::vector<fs::path>{copy});
+    // Choosing nothing does nothing.
+    view.menuAnswer.reset();
+    presenter.menuRequested({0, 0});
+    EXPECT_EQ(view.openedFiles.size(), 1u);
+    EXPECT_EQ(view.openedFolders.size(), 1u);
+}
+
+TEST_F(WindowPresenter, RepeatedRunStopsWhenARunFindsNothingAndShowsThatRunsCounters) {
+    const ScopedEnv cache("XDG_CACHE_HOME", (dir / "cache").string());
+    // What the engine does on its own on a second copy: the runs and the last run's counters.
+    fs::create_directories(dir / "ref");
+    testing::copyTree(testing::sourceDir() / "examples" / "Sales", dir / "ref" / "Sales");
+    QuietWindow quiet;
+    Engine reference(quiet);
+    reference.intake(dir / "ref" / "Sales" / "Sales.vbp");
+    int runs = 0;
+    do {
+        reference.run();
+        ++runs;
+    } while (!reference.session().findings.empty() && runs < kMostRepeatedRuns);
+    ASSERT_GE(runs, 2) << "the sample finds nothing on a second run: the test would prove little";
+    ASSERT_LT(runs, kMostRepeatedRuns);
+
+    view.answer = sample();
+    ASSERT_TRUE(click(&Presenter::openClicked));
+    view.menuAnswer = MenuItem::RepeatUntilStable;
+    const int before = view.finished;
+    presenter.menuRequested({0, 0});
+    EXPECT_TRUE(presenter.state().commandUnderWay);
+    ASSERT_TRUE(view.pumpUntil([&] { return view.finished > before; }));
+    EXPECT_TRUE(view.boxes.empty());
+    EXPECT_TRUE(presenter.session().findings.empty());
+    const Counters& last = reference.session().counters;
+    for (int i = 0; i < kCounterCount; ++i) {
+        const std::string want = std::to_string(last.get(static_cast<CounterId>(i)));
+        EXPECT_EQ(presenter.state().counters[static_cast<std::size_t>(i)], want) << i;
+        EXPECT_EQ(view.shown.counters[static_cast<std::size_t>(i)], want) << i;
+    }
+    EXPECT_TRUE(presenter.state().status.starts_with("終了しました。"));
+    EXPECT_EQ(testing::snapshot(dir / "Sales" / "New_Sales"),
+              testing::snapshot(dir / "ref" / "Sales" / "New_Sales"));
+    // The report holds every one of those runs.
+    view.menuAnswer = MenuItem::OpenReport;
+    presenter.menuRequested({0, 0});
+    ASSERT_EQ(view.openedFiles.size(), 1u);
+    const std::string html = testing::readFile(view.openedFiles[0]);
+    EXPECT_NE(html.find("第 " + std::to_string(runs) + " 回の結果"), std::string::npos);
+    EXPECT_EQ(html.find("第 " + std::to_string(runs + 1) + " 回"), std::string::npos);
+}
+
+TEST(WindowCommandLine, TakesTheRuleSetAndOneProject) {
     using Args = std::vector<std::string>;
-    EXPECT_EQ(rulesFromArguments({}), RuleSet::Spec);
-    EXPECT_EQ(rulesFromArguments(Args{"--rules", "safe"}), RuleSet::Safe);
-    EXPECT_EQ(rulesFromArguments(Args{"--rules=safe"}), RuleSet::Safe);
-    EXPECT_EQ(rulesFromArguments(Args{"--rules=safe", "--rules", "spec"}), RuleSet::Spec);
+    auto rules = [](const Args& a) { return parseCommandLine(a)->rules; };
+    auto project = [](const Args& a) { return parseCommandLine(a)->project; };
+    EXPECT_EQ(rules({}), std::nullopt);
+    EXPECT_EQ(rules(Args{"--rules", "safe"}), RuleSet::Safe);
+    EXPECT_EQ(rules(Args{"--rules=safe"}), RuleSet::Safe);
+    EXPECT_EQ(rules(Args{"--rules=safe", "--rules", "spec"}), RuleSet::Spec);
+    EXPECT_EQ(project(Args{"Sales.vbp"}), "Sales.vbp");
+    EXPECT_EQ(project(Args{"--rules", "safe", "売上/Sales.vbp"}), "売上/Sales.vbp");
+    EXPECT_EQ(rules(Args{"/w/Sales.vbp", "--rules=safe"}), RuleSet::Safe);
+    EXPECT_EQ(project(Args{"--", "--odd.vbp"}), "--odd.vbp");
     for (const Args& bad : {Args{"--rules"}, Args{"--rules", "loose"}, Args{"--rules="},
-                            Args{"Sales.vbp"}, Args{"--rules", "safe", "x"}})
-        EXPECT_FALSE(rulesFromArguments(bad).has_value()) << bad.front();
+                            Args{"a.vbp", "b.vbp"}, Args{"--verbose"}, Args{""}})
+        EXPECT_FALSE(parseCommandLine(bad).has_value()) << bad.front();
 }
 
 }  // namespace
