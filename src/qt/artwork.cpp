@@ -28,6 +28,10 @@ QPixmap exitPressedPicture() {
     return QPixmap::fromImage(toImage(window::exitPressedPicture()));
 }
 
+QPixmap menuPicture() {
+    return QPixmap::fromImage(toImage(window::menuPicture()));
+}
+
 QImage tilePicture() {
     return toImage(window::tilePicture()).convertToFormat(QImage::Format_RGB888);
 }

@@ -20,6 +20,8 @@ QPixmap titleStripPicture();
 // The exit image at rest (15 x 15) and while a mouse button is held on it (16 x 15).
 QPixmap exitPicture();
 QPixmap exitPressedPicture();
+// The menu image, 15 x 15.
+QPixmap menuPicture();
 // The panel's texture tile, 579 x 21, 24 bits per pixel.
 QImage tilePicture();
 // The window icon, 16, 32 and 48 pixels square.

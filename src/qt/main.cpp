@@ -1,5 +1,5 @@
-// scourvane: the main window. A project is picked in its dialog; the command line only chooses
-// the rule set (--rules spec, the default, or --rules safe).
+// scourvane: the main window. A project is picked in its dialog, dropped on the window or given
+// on the command line; --rules spec or --rules safe overrides the remembered rule set.
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -10,7 +10,9 @@
 #include "text/codepage.h"
 #include "qt/main_window.h"
 #include "qt/qt_texts.h"
+#include "base/paths.h"
 #include "window/command_line.h"
+#include "window/settings.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -21,14 +23,19 @@ int main(int argc, char** argv) {
 
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-    const std::optional<scourvane::RuleSet> rules = scourvane::window::rulesFromArguments(args);
-    if (!rules) {
+    const std::optional<scourvane::window::CommandLine> line =
+        scourvane::window::parseCommandLine(args);
+    if (!line) {
         std::fprintf(stderr, "%s\n", scourvane::window::kUsage);
         return 2;
     }
 
     scourvane::qt::MainWindow window;
-    window.setRules(*rules);
+    scourvane::window::StartOptions options;
+    options.settingsFile = scourvane::window::settingsFile();
+    options.rules = line->rules;
+    if (line->project) options.project = scourvane::files::fromUtf8(*line->project);
+    window.start(options);
     window.show();
     const int status = QApplication::exec();
     // Closing ends the program at once: the engine unwinds at its next line. A worker stuck in

@@ -1,13 +1,18 @@
 #include "qt/main_window.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDesktopServices>
+#include <QMenu>
+#include <QMimeData>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <map>
 
 #include "qt/artwork.h"
 #include "qt/picture_widgets.h"
@@ -134,7 +139,8 @@ QLabel* label(QWidget* parent, ControlId id, QLabel* made = nullptr) {
 
 MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
-      openDialog_(qt::askForProject),
+      openDialog_([this](QWidget* owner) { return qt::askForProject(owner, dialogFolder_); }),
+      patchDialog_(qt::askForPatchFile),
       urlOpener_([](const QUrl& url) { QDesktopServices::openUrl(url); }),
       presenter_(*this, [this] {
           QMetaObject::invokeMethod(
@@ -186,7 +192,13 @@ void MainWindow::buildControls() {
     image1_->setPixmap(titleStripPicture());
     image1_->setScaledContents(true);
 
-    label(this, ControlId::Lbl1);
+    lbl1_ = label(this, ControlId::Lbl1);
+
+    imgMenu_ = new MenuImage(this);
+    imgMenu_->setObjectName(QStringLiteral("ImgMenu"));
+    imgMenu_->setGeometry(qrect(window::kMenuImage));
+    imgMenu_->setPixmap(menuPicture());
+    imgMenu_->setCursor(handCursor());
 
     imgExit_ = new ExitImage(this, restPicture->pixmap(), pressedPicture->pixmap());
     imgExit_->setObjectName(QString::fromLatin1(spec(ControlId::ImgExit).name));
@@ -240,6 +252,8 @@ void MainWindow::buildControls() {
 
     // Buttons are drawn over labels, as windowed controls are over windowless ones.
     for (QPushButton* b : {comExit_, comDetect_, comOpen_}) b->raise();
+    // A project file may be dropped anywhere on the window.
+    setAcceptDrops(true);
 }
 
 void MainWindow::connectInput() {
@@ -259,6 +273,10 @@ void MainWindow::connectInput() {
     connect(image1_, &TitleStrip::moved, this,
             [this](QPoint cursor) { presenter_.titleMoved({cursor.x(), cursor.y()}); });
     connect(image1_, &TitleStrip::released, this, [this] { presenter_.titleReleased(); });
+    connect(imgMenu_, &MenuImage::pressed, this, [this] {
+        const QPoint at = imgMenu_->mapToGlobal(QPoint(0, imgMenu_->height()));
+        presenter_.menuRequested({at.x(), at.y()});
+    });
     connect(lblUrl_, &LinkLabel::clicked, this,
             [this] { presenter_.linkClicked(lblUrl_->text().toStdString()); });
 }
@@ -283,7 +301,7 @@ void MainWindow::startUp() {
 
 void MainWindow::refresh(const window::WindowState& s, unsigned changes) {
     using namespace window;
-    if (changes & kTitle) setWindowTitle(fromUtf8(s.title));
+    if (changes & kTitle) showTitle(s.title);
     if (changes & kModules) showModules(s);
     if (changes & kSelection) showSelection(s.selected);
     if (changes & kProjectLabel) labModules_->setText(fromUtf8(s.projectLabel));
@@ -297,6 +315,13 @@ void MainWindow::refresh(const window::WindowState& s, unsigned changes) {
     if (changes & kRunEnabled) comDetect_->setEnabled(s.runEnabled);
     if (changes & kPointer) showWaitPointer(s.waitPointer);
     if (changes & kExitPicture) imgExit_->showPressed(s.exitPressed);
+}
+
+void MainWindow::showTitle(const std::string& title) {
+    setWindowTitle(fromUtf8(title));
+    // The title text on the strip says it too, and fits it.
+    lbl1_->setText(fromUtf8(title));
+    lbl1_->adjustSize();
 }
 
 void MainWindow::showModules(const window::WindowState& s) {
@@ -327,7 +352,9 @@ void MainWindow::showWaitPointer(bool wait) {
         QApplication::restoreOverrideCursor();
 }
 
-std::optional<std::filesystem::path> MainWindow::askForProject() {
+std::optional<std::filesystem::path> MainWindow::askForProject(
+    const std::filesystem::path& startFolder) {
+    dialogFolder_ = startFolder.empty() ? QString() : fromPath(startFolder);
     const std::optional<QString> chosen = openDialog_(this);
     if (!chosen) return std::nullopt;
     return toPath(*chosen);
@@ -342,8 +369,109 @@ void MainWindow::showErrorBox(const std::string& text) {
     errorBox_ = nullptr;
 }
 
+void MainWindow::showMessage(const std::string& text) {
+    QMessageBox box(QMessageBox::Information, QString::fromLatin1(window::kCaption), fromUtf8(text),
+                    QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("MessageBox"));
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box.exec();
+}
+
 void MainWindow::openUrl(const std::string& url) {
     urlOpener_(QUrl::fromUserInput(fromUtf8(url)));
+}
+
+void MainWindow::openFile(const std::filesystem::path& file) {
+    urlOpener_(QUrl::fromLocalFile(fromPath(file)));
+}
+
+void MainWindow::openFolder(const std::filesystem::path& folder) {
+    urlOpener_(QUrl::fromLocalFile(fromPath(folder)));
+}
+
+std::map<QAction*, window::MenuItem> MainWindow::fillMenu(
+    QMenu& menu, const std::vector<window::MenuEntry>& entries) {
+    menu.setObjectName(QStringLiteral("WindowMenu"));
+    menu.setFont(controlFont());
+    auto* rules = new QActionGroup(&menu);
+    rules->setExclusive(true);
+    std::map<QAction*, window::MenuItem> items;
+    for (const window::MenuEntry& e : entries) {
+        switch (e.kind) {
+            case window::MenuEntry::Kind::Separator:
+                menu.addSeparator();
+                break;
+            case window::MenuEntry::Kind::Heading:
+                menu.addAction(fromUtf8(e.caption))->setEnabled(false);
+                break;
+            case window::MenuEntry::Kind::Item: {
+                QAction* a = menu.addAction(fromUtf8(e.caption));
+                a->setEnabled(e.enabled);
+                if (e.radio) {
+                    a->setCheckable(true);
+                    a->setActionGroup(rules);
+                }
+                a->setChecked(e.checked);
+                items[a] = e.item;
+                break;
+            }
+        }
+    }
+    return items;
+}
+
+std::optional<window::MenuItem> MainWindow::showMenu(
+    window::Point screenAt, const std::vector<window::MenuEntry>& entries) {
+    QMenu menu(this);
+    const std::map<QAction*, window::MenuItem> items = fillMenu(menu, entries);
+    QAction* chosen = menu.exec(QPoint(screenAt.x, screenAt.y));
+    const auto found = items.find(chosen);
+    if (found == items.end()) return std::nullopt;
+    return found->second;
+}
+
+std::optional<std::filesystem::path> MainWindow::askForPatchFile(
+    const std::filesystem::path& suggested) {
+    const std::optional<QString> chosen = patchDialog_(this, fromPath(suggested));
+    if (!chosen) return std::nullopt;
+    return toPath(*chosen);
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
+    // A right click on the panel or anything on it; the title strip keeps its own.
+    if (!picB_->geometry().contains(event->pos())) {
+        QWidget::contextMenuEvent(event);
+        return;
+    }
+    event->accept();
+    presenter_.menuRequested({event->globalPos().x(), event->globalPos().y()});
+}
+
+namespace {
+
+std::vector<std::filesystem::path> droppedFiles(const QMimeData* data) {
+    std::vector<std::filesystem::path> files;
+    if (!data || !data->hasUrls()) return files;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) files.push_back(toPath(url.toLocalFile()));
+    return files;
+}
+
+}  // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (presenter_.acceptsDrop(droppedFiles(event->mimeData()))) event->acceptProposedAction();
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+    if (presenter_.acceptsDrop(droppedFiles(event->mimeData()))) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const std::vector<std::filesystem::path> files = droppedFiles(event->mimeData());
+    if (!presenter_.acceptsDrop(files)) return;
+    event->acceptProposedAction();
+    presenter_.filesDropped(files);
 }
 
 void MainWindow::moveWindow(window::Point topLeft) {

@@ -8,11 +8,15 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <map>
+#include <vector>
 
 #include "qt/open_dialog.h"
 #include "window/presenter.h"
 
+class QAction;
 class QLabel;
+class QMenu;
 class QListWidget;
 class QMessageBox;
 class QProgressBar;
@@ -22,6 +26,7 @@ namespace scourvane::qt {
 
 class ExitImage;
 class LinkLabel;
+class MenuImage;
 class PicturePanel;
 class TitleStrip;
 
@@ -35,8 +40,20 @@ class MainWindow : public QWidget, private window::View {
 
     // Replaces the open dialog (tests, the screenshot tool).
     void setOpenDialog(OpenDialog dialog) { openDialog_ = std::move(dialog); }
-    // Replaces the shell's opening of the link.
+    // Replaces the shell's opening of the link, and of reports and folders (file: URLs).
     void setUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
+    // Replaces the patch's save dialog (tests).
+    void setPatchDialog(PatchDialog dialog) { patchDialog_ = std::move(dialog); }
+    // Reads the settings, sets the rule set and takes in the command line's project.
+    void start(const window::StartOptions& options) { presenter_.start(options); }
+    // The folder the open dialog was last asked to start in.
+    const QString& dialogFolder() const { return dialogFolder_; }
+    // Fills `menu` with `entries` as the window shows them (font, heading, radio pair,
+    // separators); the action of each item.
+    static std::map<QAction*, window::MenuItem> fillMenu(QMenu& menu,
+                                                         const std::vector<window::MenuEntry>& entries);
+    // The menu's entries as the presenter has them now.
+    std::vector<window::MenuEntry> menuEntries() const { return presenter_.menu(); }
     // Runs `hook` on the worker at every yield of the engine, from the next command on.
     void setYieldHook(std::function<void()> hook) { presenter_.setYieldHook(std::move(hook)); }
     // The rule set of the commands from now on; the title bar says when the safe rules are in
@@ -60,13 +77,25 @@ class MainWindow : public QWidget, private window::View {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     // window::View
     void refresh(const window::WindowState& state, unsigned changes) override;
-    std::optional<std::filesystem::path> askForProject() override;
+    std::optional<std::filesystem::path> askForProject(
+        const std::filesystem::path& startFolder) override;
     void showErrorBox(const std::string& text) override;
+    void showMessage(const std::string& text) override;
     void openUrl(const std::string& url) override;
+    void openFile(const std::filesystem::path& file) override;
+    void openFolder(const std::filesystem::path& folder) override;
+    std::optional<window::MenuItem> showMenu(window::Point screenAt,
+                                             const std::vector<window::MenuEntry>& entries) override;
+    std::optional<std::filesystem::path> askForPatchFile(
+        const std::filesystem::path& suggested) override;
     void moveWindow(window::Point topLeft) override;
     void drawNow() override;
     void closeWindow() override;
@@ -78,6 +107,7 @@ class MainWindow : public QWidget, private window::View {
     void showModules(const window::WindowState& state);
     void showSelection(int row);
     void showWaitPointer(bool wait);
+    void showTitle(const std::string& title);
 
     // Controls, named as in the window's design.
     PicturePanel* picB_ = nullptr;
@@ -92,10 +122,14 @@ class MainWindow : public QWidget, private window::View {
     QLabel* labModules_ = nullptr;
     std::array<QLabel*, kCounterCount> counterLabels_{};
     ExitImage* imgExit_ = nullptr;
+    MenuImage* imgMenu_ = nullptr;
+    QLabel* lbl1_ = nullptr;
     TitleStrip* image1_ = nullptr;
 
     OpenDialog openDialog_;
+    PatchDialog patchDialog_;
     UrlOpener urlOpener_;
+    QString dialogFolder_;
     bool waitShown_ = false;
     QMessageBox* errorBox_ = nullptr;
 

@@ -1,6 +1,7 @@
 #include "qt/open_dialog.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include "window/texts.h"
 
@@ -20,12 +21,35 @@ std::unique_ptr<QFileDialog> makeOpenDialog(QWidget* owner) {
     return dialog;
 }
 
-std::optional<QString> askForProject(QWidget* owner) {
+std::optional<QString> askForProject(QWidget* owner, const QString& startFolder) {
     auto dialog = makeOpenDialog(owner);
+    if (!startFolder.isEmpty()) dialog->setDirectory(startFolder);
     if (dialog->exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog->selectedFiles();
     if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
     return chosen.front();
+}
+
+std::optional<QString> askForPatchFile(QWidget* owner, const QString& suggested) {
+    QFileDialog dialog(owner, QString::fromUtf8(window::kPatchDialogTitle));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QString::fromUtf8(window::kPatchFilterName) + QStringLiteral(" (") +
+                         QString::fromUtf8(window::kPatchFilterPattern) + QStringLiteral(")"));
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setDefaultSuffix(QStringLiteral("patch"));
+    const QFileInfo offered(suggested);
+    dialog.setDirectory(offered.absolutePath());
+    dialog.selectFile(offered.fileName());
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
+    return chosen.front();
+}
+
+QString fromPath(const std::filesystem::path& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path.string()));
 }
 
 std::filesystem::path toPath(const QString& path) {

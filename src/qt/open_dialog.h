@@ -15,8 +15,16 @@ using OpenDialog = std::function<std::optional<QString>(QWidget* owner)>;
 
 // The dialog as it is shown, configured but not yet run.
 std::unique_ptr<QFileDialog> makeOpenDialog(QWidget* owner);
-// Shows the dialog of makeOpenDialog and returns the chosen file.
-std::optional<QString> askForProject(QWidget* owner);
+// Shows the dialog of makeOpenDialog, in `startFolder` when it is given, and returns the chosen
+// file.
+std::optional<QString> askForProject(QWidget* owner, const QString& startFolder = {});
+
+// Asks where to save a patch, offering `suggested`; nullopt when the user cancels.
+using PatchDialog = std::function<std::optional<QString>(QWidget* owner, const QString& suggested)>;
+std::optional<QString> askForPatchFile(QWidget* owner, const QString& suggested);
+
+// A path as Qt names it (from the platform's 8-bit file-name form).
+QString fromPath(const std::filesystem::path& path);
 
 // A path from a dialog as the file system names it (the platform's 8-bit file-name form).
 std::filesystem::path toPath(const QString& path);

@@ -79,6 +79,15 @@ void ExitImage::mouseReleaseEvent(QMouseEvent* event) {
     emit released();
 }
 
+MenuImage::MenuImage(QWidget* parent) : QLabel(parent) {
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+void MenuImage::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() == Qt::LeftButton) emit pressed();
+}
+
 LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent) {}
 
 void LinkLabel::mousePressEvent(QMouseEvent* event) {

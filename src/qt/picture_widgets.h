@@ -66,6 +66,19 @@ class ExitImage : public QLabel {
     QPixmap pressed_;
 };
 
+// The menu image: reports a press of the left button over it.
+class MenuImage : public QLabel {
+    Q_OBJECT
+  public:
+    explicit MenuImage(QWidget* parent);
+
+  signals:
+    void pressed();
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+};
+
 // A label that reports a click: left button pressed and released over it.
 class LinkLabel : public QLabel {
     Q_OBJECT

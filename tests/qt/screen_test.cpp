@@ -13,11 +13,17 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
+#include <QMenu>
+#include <QUrl>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
 
 #include "base/paths.h"
+#include "engine/engine.h"
+#include "qt/open_dialog.h"
+#include "window/geometry.h"
 #include "support/files.h"
 #include "qt/main_window.h"
 #include "ui_support.h"
@@ -220,11 +226,27 @@ TEST(UiOnXServer, OpensTheSampleThroughTheDialogRunsTheCheckAndShowsItsCounters)
 
     const Xvfb server(96, {1024, 768});
     ASSERT_FALSE(server.display().isEmpty()) << "Xvfb did not start";
-    const QProcessEnvironment env =
-        environment({{QStringLiteral("DISPLAY"), server.display()},
-                     {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb")},
-                     {QStringLiteral("LANG"), QStringLiteral("C")},
-                     {QStringLiteral("LC_ALL"), QStringLiteral("C")}});
+    const testing::TempDir dir;
+    // The program's settings and reports in folders of the test's own, and a stand-in for the
+    // desktop's opener (Qt opens documents with xdg-open) that writes down what it was given.
+    const fs::path config = dir / "config", cache = dir / "cache", bin = dir / "bin";
+    const fs::path opened = dir / "opened.txt";
+    fs::create_directories(bin);
+    {
+        std::ofstream opener(bin / "xdg-open");
+        opener << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" << opened.string() << "'\n";
+    }
+    fs::permissions(bin / "xdg-open", fs::perms::owner_all);
+    const QProcessEnvironment env = environment(
+        {{QStringLiteral("DISPLAY"), server.display()},
+         {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb")},
+         {QStringLiteral("LANG"), QStringLiteral("C")},
+         {QStringLiteral("LC_ALL"), QStringLiteral("C")},
+         {QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(config.string())},
+         {QStringLiteral("XDG_CACHE_HOME"), QString::fromStdString(cache.string())},
+         {QStringLiteral("PATH"), QString::fromStdString(bin.string()) + QStringLiteral(":") +
+                                      QProcessEnvironment::systemEnvironment().value(
+                                          QStringLiteral("PATH"))}});
     auto xdotool = [&](const QStringList& args) {
         return run(QStringLiteral("xdotool"), args, env);
     };
@@ -238,7 +260,6 @@ TEST(UiOnXServer, OpensTheSampleThroughTheDialogRunsTheCheckAndShowsItsCounters)
             .convertToFormat(QImage::Format_RGB32);
     };
 
-    const testing::TempDir dir;
     const fs::path project = copySample(dir.path());
     QProcess program;
     program.setProcessEnvironment(env);
@@ -288,6 +309,61 @@ TEST(UiOnXServer, OpensTheSampleThroughTheDialogRunsTheCheckAndShowsItsCounters)
         xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()),
                  QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
     };
+    // The menu, opened by its image on the title strip; an item of it clicked where the same
+    // menu, filled in this process, has it below the image.
+    const QPoint menuAt = origin + control(reference, "ImgMenu")->mapTo(&reference, QPoint(0, 15));
+    auto chooseFromMenu = [&](window::MenuItem item, const QString& picture) {
+        const QImage closed = screenshot();
+        click("ImgMenu");
+        QMenu same;
+        const auto items = MainWindow::fillMenu(same, reference.menuEntries());
+        same.adjustSize();
+        QImage open;
+        const QRect menuArea(menuAt, same.sizeHint());
+        const bool shown = waitFor(
+            [&] {
+                open = screenshot();
+                return open.copy(menuArea) != closed.copy(menuArea);
+            },
+            10000);
+        if (!picture.isEmpty()) open.copy(QRect(origin, QSize(397, 359)).united(menuArea.adjusted(0, 0, 8, 8)))
+                                    .save(picture);
+        if (!shown) return false;
+        for (const auto& [action, which] : items)
+            if (which == item) {
+                const QPoint at = menuAt + same.actionGeometry(action).center();
+                xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"),
+                         QString::number(at.x()), QString::number(at.y())});
+                QThread::msleep(300);
+                xdotool({QStringLiteral("click"), QStringLiteral("1")});
+                return true;
+            }
+        return false;
+    };
+    const QRect strip(origin, QSize(397, 20));
+    const QImage specStrip = screenshot().copy(strip);
+    ASSERT_TRUE(chooseFromMenu(window::MenuItem::RulesSafe,
+                               artifacts + QStringLiteral("/xvfb-menu.png")))
+        << "the menu did not open";
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return xdotool({QStringLiteral("getwindowname"), id}) ==
+                   QString::fromUtf8("Scourvane (安全ルール)");
+        },
+        10000))
+        << "the safe rules were not chosen: " << xdotool({QStringLiteral("getwindowname"), id}).toStdString();
+    // The title strip says so, drawn as this process draws it under the same rules.
+    reference.setRules(RuleSet::Safe);
+    QApplication::processEvents();
+    const QImage safeStrip = reference.grab(QRect(0, 0, 397, 20)).toImage().convertToFormat(QImage::Format_RGB32);
+    QImage stripNow;
+    EXPECT_TRUE(waitFor([&] { return samePixels(stripNow = screenshot().copy(strip), safeStrip); }, 5000))
+        << "the title strip does not show the safe rules";
+    EXPECT_FALSE(samePixels(stripNow, specStrip));
+    stripNow.save(artifacts + QStringLiteral("/xvfb-safe-strip.png"));
+    EXPECT_NE(testing::readFile(config / "scourvane" / "settings.ini").find("rules=safe"),
+              std::string::npos);
+
     const QImage beforeDialog = screenshot();
     const QImage runDisabled = onScreen(beforeDialog, "ComDetectUnusedDeclarations");
 
@@ -347,13 +423,22 @@ TEST(UiOnXServer, OpensTheSampleThroughTheDialogRunsTheCheckAndShowsItsCounters)
 
     // The counters on X's screen are the sample's, drawn whole: each is what the window draws
     // for that number, and the rows and columns just inside its border are bare.
-    const std::pair<const char*, const char*> counters[] = {
-        {"LabDim", "13"},          {"LabUnusedDim", "5"}, {"LabPrivate", "22"},
-        {"LabUnusedPrivate", "7"}, {"LabPublic", "11"},   {"LabUnusedPublic", "4"}};
-    for (const auto& [name, number] : counters) {
+    // Under the safe rules, as the engine counts on a copy of its own.
+    const fs::path second = copySample(dir / "second");
+    QuietWindow quiet;
+    Engine engine(quiet);
+    engine.setRules(RuleSet::Safe);
+    engine.intake(second);
+    engine.run();
+    std::vector<std::pair<const char*, std::string>> counters;
+    for (int i = 0; i < kCounterCount; ++i)
+        counters.emplace_back(window::control(window::counterControl(i)).name,
+                              std::to_string(engine.session().counters.get(static_cast<CounterId>(i))));
+    for (const auto& [name, value] : counters) {
+        const QString number = QString::fromStdString(value);
         const QImage seen = onScreen(shot, name);
-        EXPECT_TRUE(samePixels(seen, drawn(name, QString::fromLatin1(number))))
-            << name << " does not show " << number;
+        EXPECT_TRUE(samePixels(seen, drawn(name, number)))
+            << name << " does not show " << value;
         EXPECT_FALSE(samePixels(seen, drawn(name, QString()))) << name << " shows nothing";
         const QRgb bare = seen.pixel(1, 1);
         for (int x = 1; x < seen.width() - 1; ++x)
@@ -363,6 +448,21 @@ TEST(UiOnXServer, OpensTheSampleThroughTheDialogRunsTheCheckAndShowsItsCounters)
             EXPECT_EQ(seen.pixel(seen.width() - 2, y), bare) << name << ": ink at the right edge";
     }
     EXPECT_TRUE(fs::exists(copy / "Sales.vbp"));
+
+    // The findings as a report, through the menu: handed to the desktop's opener, written in
+    // the user's cache folder and naming the project.
+    ASSERT_TRUE(chooseFromMenu(window::MenuItem::OpenReport, {})) << "the menu did not open";
+    ASSERT_TRUE(waitFor([&] { return fs::exists(opened); }, 10000)) << "nothing was opened";
+    const QUrl url(QString::fromStdString(testing::readFile(opened)).trimmed());
+    ASSERT_TRUE(url.isLocalFile()) << url.toString().toStdString();
+    const fs::path report = toPath(url.toLocalFile());
+    EXPECT_EQ(report.parent_path(), cache / "scourvane" / "reports");
+    EXPECT_EQ(report.extension(), ".html");
+    const std::string html = testing::readFile(report);
+    EXPECT_NE(html.find("Sales.vbp"), std::string::npos);
+    EXPECT_FALSE(fs::exists(project.parent_path() / report.filename()));
+    EXPECT_NE(testing::readFile(config / "scourvane" / "settings.ini").find("rules=safe"),
+              std::string::npos);
 
     click("ComExit");
     ASSERT_TRUE(program.waitForFinished(20000)) << "the exit button did not end the program";
