@@ -116,7 +116,7 @@ MainWindow::~MainWindow() {
     if (hand_) DestroyCursor(hand_);
 }
 
-bool MainWindow::create(HINSTANCE instance, RuleSet rules) {
+bool MainWindow::create(HINSTANCE instance, const window::StartOptions& options) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = windowProc;
@@ -138,7 +138,10 @@ bool MainWindow::create(HINSTANCE instance, RuleSet rules) {
                                 1, nullptr, nullptr, instance, this);
     if (!hwnd) return false;
     createChildren();
-    presenter_.setRules(rules);
+    DragAcceptFiles(hwnd, TRUE);
+    window::StartOptions settingsOnly = options;
+    settingsOnly.project.reset();
+    presenter_.start(settingsOnly);
     applyDpi(static_cast<int>(GetDpiForWindow(hwnd)));
 
     const window::Rect size = window::scaled(window::Rect{0, 0, 397, 359}, dpi_);
@@ -149,6 +152,7 @@ bool MainWindow::create(HINSTANCE instance, RuleSet rules) {
     refresh(presenter_.state(), window::kEverything);
     ShowWindow(hwnd, SW_SHOWNORMAL);
     UpdateWindow(hwnd);
+    if (options.project) presenter_.openProject(*options.project);
     return true;
 }
 
@@ -205,6 +209,8 @@ std::wstring MainWindow::labelText(const window::Control& c) const {
     const window::WindowState& s = presenter_.state();
     if (c.id == ControlId::LabInfo) return wide(s.status);
     if (c.id == ControlId::LabModules) return wide(s.projectLabel);
+    // The title text on the strip names the rule set as the window's title does.
+    if (c.id == ControlId::Lbl1) return wide(s.title);
     for (int i = 0; i < kCounterCount; ++i)
         if (window::counterControl(i) == c.id) return wide(s.counters[static_cast<std::size_t>(i)]);
     return wide(c.caption);
@@ -357,10 +363,23 @@ bool MainWindow::over(ControlId id, POINT client) {
         ReleaseDC(hwnd_.load(), dc);
     }
     if (id == ControlId::Image1) {
-        // The panel covers the strip's foot; the title text and the exit image lie on it.
+        // The panel covers the strip's foot; the title text, the menu image and the exit image
+        // lie on it.
         r.bottom = std::min(r.bottom, deviceRect(window::control(ControlId::PicB)).top);
-        if (over(ControlId::ImgExit, client) || over(ControlId::Lbl1, client)) return false;
+        if (over(ControlId::ImgExit, client) || over(ControlId::Lbl1, client) ||
+            overMenuImage(client))
+            return false;
     }
+    return PtInRect(&r, client) != 0;
+}
+
+bool MainWindow::overMenuImage(POINT client) const {
+    const RECT r = toRect(window::scaled(window::kMenuImage, dpi_));
+    return PtInRect(&r, client) != 0;
+}
+
+bool MainWindow::overPanel(POINT client) const {
+    const RECT r = deviceRect(window::control(ControlId::PicB));
     return PtInRect(&r, client) != 0;
 }
 
@@ -382,7 +401,8 @@ bool MainWindow::setPointer() {
     HWND under = WindowFromPoint(p);
     ScreenToClient(hwnd, &p);
     if (under == comExit_ || under == comDetect_ || under == comOpen_ ||
-        (under == hwnd && (over(ControlId::ImgExit, p) || over(ControlId::LblUrl, p)))) {
+        (under == hwnd &&
+         (over(ControlId::ImgExit, p) || over(ControlId::LblUrl, p) || overMenuImage(p)))) {
         SetCursor(hand_);
         return true;
     }
@@ -393,7 +413,10 @@ void MainWindow::refresh(const window::WindowState& s, unsigned changes) {
     using namespace window;
     HWND hwnd = hwnd_.load();
     if (!hwnd) return;
-    if (changes & kTitle) SetWindowTextW(hwnd, wide(s.title).c_str());
+    if (changes & kTitle) {
+        SetWindowTextW(hwnd, wide(s.title).c_str());
+        InvalidateRect(hwnd, nullptr, FALSE);
+    }
     if (changes & kModules) {
         SendMessageW(listModules_, WM_SETREDRAW, FALSE, 0);
         SendMessageW(listModules_, LB_RESETCONTENT, 0, 0);
@@ -420,7 +443,9 @@ void MainWindow::refresh(const window::WindowState& s, unsigned changes) {
     }
 }
 
-std::optional<std::filesystem::path> MainWindow::askForProject() {
+std::optional<std::filesystem::path> MainWindow::askForProject(
+    const std::filesystem::path& startFolder) {
+    const std::wstring folder = startFolder.wstring();
     // Room for a long path: the program is long-path aware.
     std::wstring file(32768, L'\0');
     const std::wstring filter = wide(window::kProjectFilterName) + L'\0' +
@@ -434,6 +459,7 @@ std::optional<std::filesystem::path> MainWindow::askForProject() {
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = static_cast<DWORD>(file.size());
     ofn.lpstrTitle = title.c_str();
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     ofn.lpstrDefExt = L"vbp";
     ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
                 OFN_NOCHANGEDIR | OFN_DONTADDTORECENT;
@@ -448,8 +474,110 @@ void MainWindow::showErrorBox(const std::string& text) {
                 MB_OK | MB_APPLMODAL);
 }
 
+void MainWindow::showMessage(const std::string& text) {
+    MessageBoxW(hwnd_.load(), wide(text).c_str(), wide(window::kCaption).c_str(),
+                MB_OK | MB_ICONINFORMATION | MB_APPLMODAL);
+}
+
 void MainWindow::openUrl(const std::string& url) {
     ShellExecuteW(hwnd_.load(), L"open", wide(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void MainWindow::openFile(const std::filesystem::path& file) {
+    ShellExecuteW(hwnd_.load(), L"open", file.wstring().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void MainWindow::openFolder(const std::filesystem::path& folder) {
+    ShellExecuteW(hwnd_.load(), L"open", folder.wstring().c_str(), nullptr, nullptr,
+                  SW_SHOWNORMAL);
+}
+
+std::optional<window::MenuItem> MainWindow::showMenu(
+    window::Point screenAt, const std::vector<window::MenuEntry>& entries) {
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return std::nullopt;
+    // Command ids are the entries' places, from 1: 0 is "nothing chosen".
+    std::vector<std::wstring> captions;
+    captions.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const window::MenuEntry& e = entries[i];
+        captions.push_back(wide(e.caption));
+        MENUITEMINFOW item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+        item.wID = static_cast<UINT>(i + 1);
+        if (e.kind == window::MenuEntry::Kind::Separator) {
+            item.fMask = MIIM_FTYPE | MIIM_ID;
+            item.fType = MFT_SEPARATOR;
+        } else {
+            item.fType = MFT_STRING | (e.radio ? MFT_RADIOCHECK : 0);
+            item.fState = (e.enabled && e.kind == window::MenuEntry::Kind::Item ? MFS_ENABLED
+                                                                                 : MFS_GRAYED) |
+                          (e.checked ? MFS_CHECKED : MFS_UNCHECKED);
+            item.dwTypeData = captions.back().data();
+        }
+        InsertMenuItemW(menu, static_cast<UINT>(i), TRUE, &item);
+    }
+    HWND hwnd = hwnd_.load();
+    // The popup closes when the user clicks elsewhere only if its owner is in the foreground.
+    SetForegroundWindow(hwnd);
+    const UINT chosen = static_cast<UINT>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN |
+                                 TPM_RIGHTBUTTON,
+                       screenAt.x, screenAt.y, 0, hwnd, nullptr));
+    DestroyMenu(menu);
+    if (chosen == 0 || chosen > entries.size()) return std::nullopt;
+    const window::MenuEntry& e = entries[chosen - 1];
+    if (e.kind != window::MenuEntry::Kind::Item) return std::nullopt;
+    return e.item;
+}
+
+void MainWindow::showMenuAtImage() {
+    const window::Rect r = window::scaled(window::kMenuImage, dpi_);
+    POINT at{r.x, r.bottom()};
+    ClientToScreen(hwnd_.load(), &at);
+    presenter_.menuRequested({at.x, at.y});
+}
+
+std::optional<std::filesystem::path> MainWindow::askForPatchFile(
+    const std::filesystem::path& suggested) {
+    std::wstring file(32768, L'\0');
+    const std::wstring name = suggested.filename().wstring();
+    std::copy(name.begin(), name.end(), file.begin());
+    const std::wstring folder = suggested.parent_path().wstring();
+    const std::wstring filter = wide(window::kPatchFilterName) + L'\0' +
+                                wide(window::kPatchFilterPattern) + L'\0' + L'\0';
+    const std::wstring title = wide(window::kPatchDialogTitle);
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = hwnd_.load();
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    ofn.lpstrTitle = title.c_str();
+    ofn.lpstrDefExt = L"patch";
+    ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY |
+                OFN_NOCHANGEDIR | OFN_DONTADDTORECENT;
+    if (!GetSaveFileNameW(&ofn)) return std::nullopt;
+    file.resize(wcslen(file.c_str()));
+    if (file.empty()) return std::nullopt;
+    return std::filesystem::path(file);
+}
+
+void MainWindow::filesDropped(HDROP drop) {
+    std::vector<std::filesystem::path> files;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring name(length + 1, L'\0');
+        DragQueryFileW(drop, i, name.data(), length + 1);
+        name.resize(length);
+        files.emplace_back(name);
+    }
+    DragFinish(drop);
+    presenter_.filesDropped(files);
 }
 
 void MainWindow::moveWindow(window::Point topLeft) {
@@ -516,7 +644,9 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN: {
             const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            if (over(ControlId::ImgExit, p)) {
+            if (message == WM_LBUTTONDOWN && overMenuImage(p)) {
+                showMenuAtImage();
+            } else if (over(ControlId::ImgExit, p)) {
                 exitHeld_ = true;
                 SetCapture(hwnd);
                 presenter_.exitImagePressed();
@@ -548,9 +678,28 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                     presenter_.linkClicked(window::control(ControlId::LblUrl).caption);
             } else {
                 presenter_.titleReleased();
+                // A right click on the panel: the menu where it was made.
+                if (message == WM_RBUTTONUP && overPanel(p)) {
+                    const window::Point at = cursorOnScreen();
+                    presenter_.menuRequested(at);
+                }
             }
             return 0;
         }
+        case WM_CONTEXTMENU: {
+            // From a control on the panel, or the keyboard (Shift+F10: no point).
+            if (lParam == -1) {
+                showMenuAtImage();
+                return 0;
+            }
+            POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            ScreenToClient(hwnd, &p);
+            if (overPanel(p)) presenter_.menuRequested({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            return 0;
+        }
+        case WM_DROPFILES:
+            filesDropped(reinterpret_cast<HDROP>(wParam));
+            return 0;
         case WM_CAPTURECHANGED:
             linkPressed_ = false;
             return 0;

@@ -20,9 +20,10 @@ class MainWindow : private window::View {
     MainWindow();
     ~MainWindow() override;
 
-    // Creates the window, centred on the primary monitor, and shows it. False when Windows
-    // refused to create it.
-    bool create(HINSTANCE instance, RuleSet rules);
+    // Creates the window, centred on the primary monitor, with the settings and the rule set of
+    // `options`, shows it and takes in the project of `options`. False when Windows refused to
+    // create it.
+    bool create(HINSTANCE instance, const window::StartOptions& options);
     // The window, for the message loop's dialog keys (Tab between the controls); null once it
     // is destroyed.
     HWND handle() const { return hwnd_.load(); }
@@ -35,9 +36,20 @@ class MainWindow : private window::View {
 
     // window::View
     void refresh(const window::WindowState& state, unsigned changes) override;
-    std::optional<std::filesystem::path> askForProject() override;
+    std::optional<std::filesystem::path> askForProject(
+        const std::filesystem::path& startFolder) override;
     void showErrorBox(const std::string& text) override;
+    void showMessage(const std::string& text) override;
     void openUrl(const std::string& url) override;
+    void openFile(const std::filesystem::path& file) override;
+    void openFolder(const std::filesystem::path& folder) override;
+    std::optional<window::MenuItem> showMenu(window::Point screenAt,
+                                             const std::vector<window::MenuEntry>& entries) override;
+    std::optional<std::filesystem::path> askForPatchFile(
+        const std::filesystem::path& suggested) override;
+    // The menu below the menu image.
+    void showMenuAtImage();
+    void filesDropped(HDROP drop);
     void moveWindow(window::Point topLeft) override;
     void drawNow() override;
     void closeWindow() override;
@@ -57,6 +69,8 @@ class MainWindow : private window::View {
     // The cursor in screen pixels when the message being handled was made.
     window::Point cursorOnScreen() const;
     bool over(window::ControlId id, POINT client);
+    bool overMenuImage(POINT client) const;
+    bool overPanel(POINT client) const;
 
     std::atomic<HWND> hwnd_{nullptr};
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
