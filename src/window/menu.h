@@ -1,0 +1,46 @@
+#pragma once
+// The window's menu, for every toolkit: its entries in order with their captions and their
+// enabled and checked states. A toolkit draws the entries it is given and returns the item the
+// user chose; what each item does is the presenter's.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/session.h"
+
+namespace scourvane::window {
+
+enum class MenuItem {
+    RulesSpec,          // the rule set: as specified
+    RulesSafe,          // the rule set: safe
+    RepeatUntilStable,  // runs until a run finds nothing
+    OpenReport,         // the findings of the runs since the intake, as HTML, in the browser
+    SavePatchComment,   // the patch that comments out, through a save dialog
+    SavePatchRemove,    // the patch that removes the marked lines, through a save dialog
+    OpenWorkingCopy,    // the working copy's folder in the file manager
+};
+
+struct MenuEntry {
+    enum class Kind { Heading, Item, Separator };
+    Kind kind = Kind::Item;
+    MenuItem item = MenuItem::RulesSpec;  // for Kind::Item
+    std::string caption;                  // UTF-8; empty for a separator
+    bool enabled = false;
+    bool radio = false;    // one of a group of which one is checked
+    bool checked = false;
+};
+
+// What the menu's states depend on.
+struct MenuState {
+    RuleSet rules = RuleSet::Spec;
+    bool projectLoaded = false;    // an intake has made a working copy
+    bool runDone = false;          // a run has ended since the intake
+    bool commandUnderWay = false;  // everything is disabled meanwhile
+};
+
+std::vector<MenuEntry> menuEntries(const MenuState& state);
+
+// The entry of `item`; nullopt when the menu has none.
+std::optional<MenuEntry> entryOf(const std::vector<MenuEntry>& entries, MenuItem item);
+
+}  // namespace scourvane::window
