@@ -11,7 +11,9 @@
 # kept as PICTURES/windows-window-DPIdpi.png. At 96 dpi it also drags the window by its title
 # strip; then it starts it with --rules safe to read the title, opens a project without its
 # workspace file to see the error box hold the intake until OK (PICTURES/windows-error-box.png),
-# and closes it by the exit image.
+# and closes it by the exit image. Last it chooses the safe rules in the menu (its picture kept
+# as PICTURES/windows-window-menu.png), sees the title strip change and the settings file say
+# so, runs the sample and opens the findings report through the menu with a stand-in browser.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 here="$root/tests/win32"
@@ -20,7 +22,7 @@ pictures="$2"
 shift 2
 dpis=("$@")
 [ ${#dpis[@]} -gt 0 ] || dpis=(96 120 144)
-for tool in Xvfb xdotool import convert python3 localedef; do
+for tool in Xvfb xdotool import convert identify python3 localedef; do
   command -v "$tool" >/dev/null || { echo "$tool is missing: run scripts/install-deps.sh" >&2; exit 1; }
 done
 
@@ -265,3 +267,93 @@ geometry "$main"
 click 376 4 15 15             # the exit image
 finish
 echo "the exit image closed the window"
+
+# The menu: the safe rules chosen in it, the title strip saying so, a run, and the findings
+# report opened through it with a stand-in browser. Wine opens an .html file with winebrowser,
+# which hands it to the host's xdg-open: the stand-in, first on PATH, writes down what it got.
+mkdir -p "$out/bin" "$out/menu"
+printf '#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s/opened.txt"\n' "$out" >"$out/bin/xdg-open"
+chmod +x "$out/bin/xdg-open"
+"$wineserver" -k 2>/dev/null || true
+"$wineserver" -w
+export PATH="$out/bin:$PATH"
+rm -rf "$out/menu/Sales" && cp -r "$root/examples/Sales" "$out/menu/Sales"
+start "$out/menu"
+[ "$(xdotool getwindowname "$main")" = Scourvane ] ||
+  fail "the rule set is remembered without being chosen: $(xdotool getwindowname "$main")"
+# Opens the menu by its image and clicks its N-th line of text (1: the heading); with a second
+# argument, keeps a picture of the window with the menu open there.
+menu_item() {
+  local n="$1" picture="${2:-}" sw sh y
+  local mx=$(( wx + $(scaled 356) )) my=$(( wy + $(scaled 19) ))
+  shot "$out/closed.png"
+  click 356 4 15 15
+  for _ in $(seq 25); do
+    sleep 0.2
+    shot "$out/open.png"
+    [ "$(md5sum <"$out/open.png")" != "$(md5sum <"$out/closed.png")" ] && break
+  done
+  sleep 0.5
+  import -window root "$out/screen.png"
+  [ -z "$picture" ] ||
+    convert "$out/screen.png" -crop "$(( ww + $(scaled 250) ))x$(( wh + 20 ))+${wx}+${wy}" +repage "$picture"
+  read -r sw sh < <(identify -format '%w %h\n' "$out/screen.png")
+  convert "$out/screen.png" -depth 8 rgb:"$out/screen.rgb"
+  y="$(python3 "$here/menu_items.py" "$out/screen.rgb" "$sw" "$sh" "$mx" "$my" "$n")" ||
+    fail "the menu did not open as expected"
+  xdotool mousemove --sync $(( mx + 40 )) "$y"
+  sleep 0.3
+  xdotool click 1
+}
+crop_sum() { convert "$1" -crop "$2" +repage rgb:- | md5sum; }
+shot "$out/spec.png"
+menu_item 3 "$pictures/windows-window-menu.png"   # 安全
+wait_for test "$(xdotool getwindowname "$main")" = 'Scourvane (安全ルール)' ||
+  fail "the menu did not choose the safe rules: $(xdotool getwindowname "$main")"
+sleep 0.5
+shot "$out/safe.png"
+title="$(scaled 340)x$(scaled 18)+0+0"
+images="$(scaled 45)x$(scaled 18)+$(scaled 350)+0"
+[ "$(crop_sum "$out/spec.png" "$title")" != "$(crop_sum "$out/safe.png" "$title")" ] ||
+  fail "the title strip does not show the safe rules"
+# The menu and exit images stay as they were.
+[ "$(crop_sum "$out/spec.png" "$images")" = "$(crop_sum "$out/safe.png" "$images")" ] ||
+  fail "the menu or exit image changed with the rule set"
+cp "$out/safe.png" "$pictures/windows-window-safe.png"
+settings() { cat "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Scourvane/settings.ini 2>/dev/null; }
+settings | grep -q '^rules=safe' || fail "the settings file does not say safe: $(settings)"
+echo "the menu chose the safe rules; the title strip says so, and the settings file"
+
+before="$(windows | wc -l)"
+click 8 28 194 26
+wait_for window_count_is gt "$before" || fail "no open dialog"
+sleep 1
+answer_dialog "" "$(winpath "$out/menu/Sales/Sales.vbp")" || fail "the open dialog stayed open"
+wait_for test -f "$out/menu/Sales/New_Sales/modUtil.bas" || fail "no working copy"
+sleep 1
+click 208 28 176 26          # ﾁｪｯｸの開始
+xdotool mousemove 0 0
+previous=
+for _ in $(seq 60); do
+  sleep 0.5
+  shot "$out/now.png"
+  current="$(md5sum <"$out/now.png")"
+  [ "$current" != "$previous" ] || break
+  previous="$current"
+done
+menu_item 5                   # 検出結果をブラウザで開く
+wait_for test -s "$out/opened.txt" || fail "nothing was handed to the browser"
+given="$(head -n 1 "$out/opened.txt")"
+report="$(python3 -c 'import sys, urllib.parse; u = sys.argv[1]
+print(urllib.parse.unquote(u[7:]) if u.startswith("file://") else u)' "$given")"
+# Wine names the C: drive through its dosdevices link.
+report="$(realpath "$report")"
+case "$report" in
+  "$WINEPREFIX"/drive_c/users/*/AppData/Local/Scourvane/reports/*.html) ;;
+  *) fail "the browser was given '$given', not an .html report in the user's local app data" ;;
+esac
+grep -q 'Sales.vbp' "$report" || fail "the report does not name the project"
+settings | grep -q '^rules=safe' || fail "the settings file does not say safe: $(settings)"
+echo "the report opened through the menu: $report"
+click 208 292 176 26         # 終了
+finish
