@@ -3,7 +3,8 @@
 # (Xvfb) that reports that many dots per inch, as a desktop does (the screen's size and
 # Xft.dpi), after a user's intake and run of the sample project: the program started as
 # scripts/run.sh starts it, the buttons clicked and the project's path typed into the open
-# dialog with xdotool, the picture taken from X. Usage: scripts/xvfb-screenshots.sh [DPI...]
+# dialog with xdotool, the picture taken from X; at 96 also docs/window-menu.png, the menu open.
+# Usage: scripts/xvfb-screenshots.sh [DPI...]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 dpis=("$@")
@@ -59,7 +60,9 @@ for dpi in "${dpis[@]}"; do
 
   rm -rf "$work/Sales"
   cp -r "$root/examples/Sales" "$work/Sales"
-  (cd "$work" && LANG=C exec "$build/src/qt/scourvane") &
+  # Settings of its own: a user's remembered rule set or folder would change the pictures.
+  (cd "$work" && LANG=C XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" \
+    exec "$build/src/qt/scourvane") &
   program=$!
   wait_for window_count_is 1
   main="$(windows)"
@@ -90,6 +93,17 @@ for dpi in "${dpis[@]}"; do
   mkdir -p "$root/docs"
   cp "$work/now.png" "$root/docs/window-${dpi}dpi.png"
   echo "wrote docs/window-${dpi}dpi.png (${ww}x${wh} pixels)"
+
+  if [ "$dpi" = 96 ]; then
+    # The menu, opened by its image on the title strip, with the window below it.
+    click 356 4 15 15
+    sleep 1
+    import -window root -crop "$((ww + 220))x$((wh + 10))+${wx}+${wy}" +repage \
+      "$root/docs/window-menu.png"
+    xdotool key Escape
+    sleep 0.5
+    echo "wrote docs/window-menu.png"
+  fi
 
   click 208 292 176 26    # 終了
   wait "$program" || true
