@@ -443,30 +443,44 @@ void MainWindow::refresh(const window::WindowState& s, unsigned changes) {
     }
 }
 
-std::optional<std::filesystem::path> MainWindow::askForProject(
-    const std::filesystem::path& startFolder) {
-    const std::wstring folder = startFolder.wstring();
+namespace {
+
+// The common file dialog, to open (a file that exists) or to save: `name` is the file name it
+// starts with, `folder` where it starts. nullopt when the user cancels.
+std::optional<std::filesystem::path> fileDialog(HWND owner, bool save, const std::wstring& name,
+                                                const std::wstring& folder,
+                                                const char* filterName, const char* pattern,
+                                                const char* title, const wchar_t* extension) {
     // Room for a long path: the program is long-path aware.
     std::wstring file(32768, L'\0');
-    const std::wstring filter = wide(window::kProjectFilterName) + L'\0' +
-                                wide(window::kProjectFilterPattern) + L'\0' + L'\0';
-    const std::wstring title = wide(window::kOpenDialogTitle);
+    std::copy(name.begin(), name.end(), file.begin());
+    const std::wstring filter = wide(filterName) + L'\0' + wide(pattern) + L'\0' + L'\0';
+    const std::wstring caption = wide(title);
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = hwnd_.load();
+    ofn.hwndOwner = owner;
     ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = static_cast<DWORD>(file.size());
-    ofn.lpstrTitle = title.c_str();
+    ofn.lpstrTitle = caption.c_str();
     ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    ofn.lpstrDefExt = L"vbp";
-    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
-                OFN_NOCHANGEDIR | OFN_DONTADDTORECENT;
-    if (!GetOpenFileNameW(&ofn)) return std::nullopt;
+    ofn.lpstrDefExt = extension;
+    ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+                OFN_DONTADDTORECENT | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    if (!(save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))) return std::nullopt;
     file.resize(wcslen(file.c_str()));
     if (file.empty()) return std::nullopt;
     return std::filesystem::path(file);
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> MainWindow::askForProject(
+    const std::filesystem::path& startFolder) {
+    return fileDialog(hwnd_.load(), false, L"", startFolder.wstring(),
+                      window::kProjectFilterName, window::kProjectFilterPattern,
+                      window::kOpenDialogTitle, L"vbp");
 }
 
 void MainWindow::showErrorBox(const std::string& text) {
@@ -541,29 +555,9 @@ void MainWindow::showMenuAtImage() {
 
 std::optional<std::filesystem::path> MainWindow::askForPatchFile(
     const std::filesystem::path& suggested) {
-    std::wstring file(32768, L'\0');
-    const std::wstring name = suggested.filename().wstring();
-    std::copy(name.begin(), name.end(), file.begin());
-    const std::wstring folder = suggested.parent_path().wstring();
-    const std::wstring filter = wide(window::kPatchFilterName) + L'\0' +
-                                wide(window::kPatchFilterPattern) + L'\0' + L'\0';
-    const std::wstring title = wide(window::kPatchDialogTitle);
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = hwnd_.load();
-    ofn.lpstrFilter = filter.c_str();
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = file.data();
-    ofn.nMaxFile = static_cast<DWORD>(file.size());
-    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    ofn.lpstrTitle = title.c_str();
-    ofn.lpstrDefExt = L"patch";
-    ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY |
-                OFN_NOCHANGEDIR | OFN_DONTADDTORECENT;
-    if (!GetSaveFileNameW(&ofn)) return std::nullopt;
-    file.resize(wcslen(file.c_str()));
-    if (file.empty()) return std::nullopt;
-    return std::filesystem::path(file);
+    return fileDialog(hwnd_.load(), true, suggested.filename().wstring(),
+                      suggested.parent_path().wstring(), window::kPatchFilterName,
+                      window::kPatchFilterPattern, window::kPatchDialogTitle, L"patch");
 }
 
 void MainWindow::filesDropped(HDROP drop) {

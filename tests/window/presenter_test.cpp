@@ -21,6 +21,7 @@
 #include "text/convert.h"
 #include "window/command_line.h"
 #include "window/texts.h"
+#include "support/scoped_env.h"
 
 namespace scourvane::window {
 namespace {
@@ -371,24 +372,7 @@ TEST_F(WindowPresenter, TheTitleSaysWhenTheSafeRulesAreInForce) {
     EXPECT_EQ(presenter.session().rules, RuleSet::Safe);
 }
 
-// Sets an environment variable while it lives.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* was = std::getenv(name)) was_ = was;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (was_)
-            ::setenv(name_, was_->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-
-  private:
-    const char* name_;
-    std::optional<std::string> was_;
-};
+using testing::ScopedEnv;
 
 // The enabled items of a menu, and the checked ones, by item.
 std::map<MenuItem, bool> enabledItems(const std::vector<MenuEntry>& entries) {

@@ -10,32 +10,14 @@
 
 #include "base/paths.h"
 #include "support/files.h"
+#include "support/scoped_env.h"
 
 namespace scourvane::window {
 namespace {
 
 namespace fs = std::filesystem;
 
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
-        if (const char* was = std::getenv(name)) was_ = was;
-        if (value)
-            ::setenv(name, value->c_str(), 1);
-        else
-            ::unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (was_)
-            ::setenv(name_, was_->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-
-  private:
-    const char* name_;
-    std::optional<std::string> was_;
-};
+using testing::ScopedEnv;
 
 TEST(WindowSettings, KeptInTheUsersConfigAndCacheFoldersAsTheEnvironmentNamesThem) {
     const testing::TempDir dir;
