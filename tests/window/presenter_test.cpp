@@ -645,6 +645,32 @@ TEST_F(WindowPresenter, RepeatedRunStopsWhenARunFindsNothingAndShowsThatRunsCoun
     EXPECT_EQ(html.find("第 " + std::to_string(runs + 1) + " 回"), std::string::npos);
 }
 
+// A chain of private procedures, each called only by the one before: every run marks one more,
+// so 25 of them would take 25 runs. The repetition stops at its cap, with the cap's run shown.
+TEST_F(WindowPresenter, RepeatedRunStopsAtItsCapOnAProjectThatNeverSettles) {
+    std::string module = "Attribute VB_Name = \"Chain\"\r\n";
+    for (int i = 1; i <= 25; ++i)
+        module += "Private Sub S" + std::to_string(i) + "()\r\n" +
+                  (i < 25 ? "    S" + std::to_string(i + 1) + "\r\n" : std::string()) +
+                  "End Sub\r\n";
+    testing::writeFile(dir / "Chain" / "Chain.bas", module);
+    testing::writeFile(dir / "Chain" / "Chain.vbp", "Module=Chain; Chain.bas\r\n");
+    const ScopedEnv cache("XDG_CACHE_HOME", (dir / "cache").string());
+    view.answer = dir / "Chain" / "Chain.vbp";
+    ASSERT_TRUE(click(&Presenter::openClicked));
+    view.menuAnswer = MenuItem::RepeatUntilStable;
+    const int before = view.finished;
+    presenter.menuRequested({0, 0});
+    ASSERT_TRUE(view.pumpUntil([&] { return view.finished > before; }));
+    // Run 20 still found something (S20), and no run 21 was made.
+    EXPECT_FALSE(presenter.session().findings.empty());
+    const std::string copy = testing::readFile(dir / "Chain" / "New_Chain" / "Chain.bas");
+    EXPECT_NE(copy.find("|Private Sub S20()"), std::string::npos);
+    EXPECT_EQ(copy.find("|Private Sub S21()"), std::string::npos);
+    EXPECT_EQ(presenter.state().counters[static_cast<std::size_t>(indexOf(CounterId::UnusedPrivate))],
+              "1");
+}
+
 TEST(WindowCommandLine, TakesTheRuleSetAndOneProject) {
     using Args = std::vector<std::string>;
     auto rules = [](const Args& a) { return parseCommandLine(a)->rules; };
