@@ -3,13 +3,16 @@
 #include <vector>
 
 #include "collect/line_zones.h"
+#include "rules/identifiers.h"
 #include "text/codepage.h"
+#include "text/search.h"
 
 namespace scourvane {
 
 namespace {
 
-constexpr std::string_view kKeepWord = "scourvane:keep";
+// Folded, as the safe rules fold a line: ASCII letters in upper case, character by character.
+constexpr std::string_view kKeepWord = "SCOURVANE:KEEP";
 
 // Where the line's comment begins (its apostrophe or Rem), or npos.
 std::size_t commentStart(const std::vector<Zone>& zones) {
@@ -18,18 +21,11 @@ std::size_t commentStart(const std::vector<Zone>& zones) {
     return std::string_view::npos;
 }
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // The keep word in `text`, ASCII letters of either case, starting only where a character
 // begins (a trail byte that looks like "s" starts nothing).
 bool containsKeepWord(std::string_view text) {
     const text::CodePage& cp = text::activeCodePage();
-    for (std::size_t i = 0; i + kKeepWord.size() <= text.size(); i += cp.charLength(text, i)) {
-        std::size_t k = 0;
-        while (k < kKeepWord.size() && lowerAscii(text[i + k]) == kKeepWord[k]) ++k;
-        if (k == kKeepWord.size()) return true;
-    }
-    return false;
+    return text::contains(identifiers::folded(text, cp), kKeepWord, cp);
 }
 
 }  // namespace

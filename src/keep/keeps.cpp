@@ -3,23 +3,15 @@
 #include "base/paths.h"
 #include "collect/keep_comment.h"
 #include "intake/file_ops.h"
+#include "rules/identifiers.h"
 #include "text/convert.h"
 
 namespace scourvane::keep {
 
 namespace {
 
-// ASCII letters in upper case, character by character (a trail byte is never touched).
-Bytes folded(std::string_view s) {
-    const text::CodePage& cp = text::activeCodePage();
-    Bytes out(s);
-    for (std::size_t i = 0; i < out.size();) {
-        const std::size_t n = cp.charLength(out, i);
-        if (n == 1 && out[i] >= 'a' && out[i] <= 'z') out[i] = static_cast<char>(out[i] - 32);
-        i += n;
-    }
-    return out;
-}
+// ASCII letters in upper case, as VB ignores their case (a trail byte is never touched).
+Bytes folded(std::string_view s) { return identifiers::folded(s, text::activeCodePage()); }
 
 bool sameName(std::string_view declared, const Bytes& keptFolded) {
     const Bytes d = folded(declared);
