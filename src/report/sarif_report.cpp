@@ -54,10 +54,18 @@ std::string keyOf(const ReportData& data, const Finding& f) {
 
 }  // namespace
 
-BaselineStates baselineStates(const ReportData& data) {
+namespace {
+
+std::vector<std::string> findingKeys(const ReportData& data) {
     std::vector<std::string> keys;
     for (const Finding& f : data.findings) keys.push_back(keyOf(data, f));
-    return compareWithBaseline(data.baseline.value_or(Baseline{}), keys);
+    return keys;
+}
+
+}  // namespace
+
+BaselineStates baselineStates(const ReportData& data) {
+    return compareWithBaseline(data.baseline.value_or(Baseline{}), findingKeys(data));
 }
 
 std::string utf8(const fs::path& p) {
@@ -114,11 +122,12 @@ std::string sarifReport(const ReportData& data) {
                "},\"properties\":{\"number\":" + std::to_string(data.errors[i].number) + "}}";
     }
     out += "]}],\n\"results\":[";
-    const BaselineStates states = baselineStates(data);
+    const std::vector<std::string> keys = findingKeys(data);
+    const BaselineStates states = compareWithBaseline(data.baseline.value_or(Baseline{}), keys);
     std::map<std::string, int> occurrences;  // of each key so far, for the fingerprints
     for (std::size_t i = 0; i < data.findings.size(); ++i) {
         const Finding& f = data.findings[i];
-        const std::string key = keyOf(data, f);
+        const std::string& key = keys[i];
         if (i) out += ",";
         out += "\n{\"ruleId\":" + jsonString(ruleId(f.rule)) +
                ",\"ruleIndex\":" + std::to_string(static_cast<int>(f.rule)) + ",\"level\":\"" +
