@@ -132,6 +132,17 @@ click() {
   xdotool mousemove --sync "$x" "$y" click 1
 }
 shot() { import -window root -crop "${ww}x${wh}+${wx}+${wy}" +repage "$1"; }
+# A run has ended when the window stops changing; its last picture is left in $out/now.png.
+settled() {
+  local previous= current
+  for _ in $(seq 60); do
+    sleep 0.5
+    shot "$out/now.png"
+    current="$(md5sum <"$out/now.png")"
+    [ "$current" != "$previous" ] || break
+    previous="$current"
+  done
+}
 counters() {  # PNG, then "empty" or the six values
   local png="$1"
   shift
@@ -197,15 +208,7 @@ for dpi in "${dpis[@]}"; do
   xdotool mousemove 0 0
   wait_for diff -rq "$root/tests/fixtures/sales/expected" "$project/New_Sales" >/dev/null ||
     { diff -r "$root/tests/fixtures/sales/expected" "$project/New_Sales" | head -20; fail "working copy"; }
-  # The run has ended when the window stops changing.
-  previous=
-  for _ in $(seq 60); do
-    sleep 0.5
-    shot "$out/now.png"
-    current="$(md5sum <"$out/now.png")"
-    [ "$current" != "$previous" ] || break
-    previous="$current"
-  done
+  settled
   counters "$out/now.png" "${expected[@]}" || {
     cp "$out/now.png" "$pictures/failed-${dpi}dpi.png"
     fail "counters at $dpi dpi (see $pictures/failed-${dpi}dpi.png)"
@@ -333,14 +336,7 @@ wait_for test -f "$out/menu/Sales/New_Sales/modUtil.bas" || fail "no working cop
 sleep 1
 click 208 28 176 26          # ﾁｪｯｸの開始
 xdotool mousemove 0 0
-previous=
-for _ in $(seq 60); do
-  sleep 0.5
-  shot "$out/now.png"
-  current="$(md5sum <"$out/now.png")"
-  [ "$current" != "$previous" ] || break
-  previous="$current"
-done
+settled
 menu_item 5                   # 検出結果をブラウザで開く
 wait_for test -s "$out/opened.txt" || fail "nothing was handed to the browser"
 given="$(head -n 1 "$out/opened.txt")"
