@@ -30,12 +30,18 @@ struct IntakeState {
 // the reference the index is proved against; both give the same bytes, counters and texts.
 enum class Counting { Indexed, Plain };
 
-// Which question decides whether a line uses a name. Spec: the occurrence test with its table
-// of accepted neighbours, exactly as the passes have always asked it. Safe: the name stands in
-// the line's code as a whole identifier, ignoring letter case, whatever its neighbours; what
-// cannot be judged that way (several declarations on one line, event and default members,
-// members other programs call) is never judged, so that the working copy still compiles.
+// Which question decides whether a line uses a name. Safe, the default: the name stands in the
+// line's code as a whole identifier, ignoring letter case, whatever its neighbours; what cannot
+// be judged that way (several declarations on one line, event and default members, members
+// other programs call) is never judged, so that the working copy still compiles. Spec: the
+// occurrence test with its table of accepted neighbours, exactly as the passes have always
+// asked it; on real code it marks names that are used, so it is only ever asked for by name.
 enum class RuleSet { Spec, Safe };
+
+// The rule set's name on command lines, in settings and in reports: "spec" or "safe".
+inline const char* ruleSetName(RuleSet rules) {
+    return rules == RuleSet::Safe ? "safe" : "spec";
+}
 
 struct Session {
     IntakeState intake;
@@ -44,7 +50,7 @@ struct Session {
     Counters counters;
     bool busy = false;  // an intake or a run is under way
     Counting counting = Counting::Indexed;
-    RuleSet rules = RuleSet::Spec;
+    RuleSet rules = RuleSet::Safe;
     // The project file's "Type=" names an ActiveX DLL, EXE or control (OleDll, OleExe, Control):
     // other programs call the Public members of its classes.
     bool activeXProject = false;

@@ -23,11 +23,17 @@ constexpr const char* kDescription =
     "Scourvane: finds the declarations of a Visual Basic 6 project that nothing uses.\n"
     "\n"
     "Makes the working copy New_<folder> inside the project's folder (the project file, its\n"
-    ".vbw, every module and every form's .frx; under --rules safe also user controls,\n"
-    "property pages, user documents, designers and the resource file, with their binary\n"
-    "files), then comments out the unused declarations in the copy with the marker\n"
-    "'<未使用> | and demotes to Private the Public declarations that only their own module\n"
-    "uses. The project's own files are only read.\n"
+    ".vbw, every module and every form's .frx, user controls, property pages, user\n"
+    "documents, designers and the resource file, with their binary files; under --rules spec\n"
+    "only forms, modules and classes), then comments out the unused declarations in the copy\n"
+    "with the marker '<未使用> | and demotes to Private the Public declarations that only\n"
+    "their own module uses. The project's own files are only read.\n"
+    "\n"
+    "The rules are safe unless --rules spec is given: a name is used wherever it stands as an\n"
+    "identifier, and what cannot be judged so is left alone, so the copy still compiles.\n"
+    "--rules spec reproduces the specified occurrence test and its counters exactly; on real\n"
+    "code it comments out names that are used (Module.Proc(...), (F(x) <> 0), F$, a call\n"
+    "after \":\"), and its copy may not compile.\n"
     "\n"
     "Output: the six counters on stdout (declared and unused Dim, Private and Public), or one\n"
     "JSON object with --json: working_copy, modules (in processing order), counters (dim,\n"
@@ -46,7 +52,7 @@ constexpr const char* kExamples =
     "  scourvane-cli --report findings.sarif --report findings.csv --report findings.html "
     "Sales/Sales.vbp\n"
     "  scourvane-cli --until-stable --report all-runs.sarif Sales/Sales.vbp\n"
-    "  scourvane-cli --rules safe --report safe.csv Sales/Sales.vbp\n"
+    "  scourvane-cli --rules spec --report spec.csv Sales/Sales.vbp\n"
     "  scourvane-cli --patch unused.patch Sales/Sales.vbp   (then: git apply unused.patch)\n"
     "  scourvane-cli --keep keep.txt --baseline main.sarif --fail-on new --report now.sarif "
     "Sales/Sales.vbp\n";
@@ -75,7 +81,7 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, bo
     bool json = false, untilStable = false, quiet = false;
     int codePage = 932;
     std::vector<std::string> reports;
-    std::string rules = "spec";
+    std::string rules = ruleSetName(RuleSet::Safe);
     app.add_option("PROJECT", project, "the project file (.vbp)")->required();
     app.add_flag("--json", json, "print one JSON object instead of the counter grid");
     app.add_option("--codepage", codePage,
@@ -90,9 +96,10 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, bo
                  "repeat the run on the working copy until a run finds nothing new (at most " +
                      std::to_string(kMostRuns) + " runs); each run's counters go to stderr");
     app.add_option("--rules", rules,
-                   "the rule set: spec (the default: the occurrence test with its table of "
-                   "accepted neighbours) or safe (a whole identifier, letter case ignored, "
-                   "whatever its neighbours; what cannot be judged so is left alone)")
+                   "the rule set: safe (the default: a whole identifier, letter case ignored, "
+                   "whatever its neighbours; what cannot be judged so is left alone) or spec "
+                   "(the specified occurrence test with its table of accepted neighbours, "
+                   "which can comment out names that are used)")
         ->check(CLI::IsMember({"spec", "safe"}));
     app.add_flag("--quiet", quiet, "no status or progress on stderr (errors are still shown)");
     std::vector<std::string> keepFiles;

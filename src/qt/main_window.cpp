@@ -301,7 +301,7 @@ void MainWindow::startUp() {
 
 void MainWindow::refresh(const window::WindowState& s, unsigned changes) {
     using namespace window;
-    if (changes & kTitle) showTitle(s.title);
+    if (changes & kTitle) showTitle(s.title, s.titleColour);
     if (changes & kModules) showModules(s);
     if (changes & kSelection) showSelection(s.selected);
     if (changes & kProjectLabel) labModules_->setText(fromUtf8(s.projectLabel));
@@ -317,10 +317,13 @@ void MainWindow::refresh(const window::WindowState& s, unsigned changes) {
     if (changes & kExitPicture) imgExit_->showPressed(s.exitPressed);
 }
 
-void MainWindow::showTitle(const std::string& title) {
+void MainWindow::showTitle(const std::string& title, window::Rgb ink) {
     setWindowTitle(fromUtf8(title));
-    // The title text on the strip says it too, and fits it.
+    // The title text on the strip says it too, in the rule set's colour, and fits it.
     lbl1_->setText(fromUtf8(title));
+    QPalette pal = lbl1_->palette();
+    pal.setColor(QPalette::WindowText, colour(ink));
+    lbl1_->setPalette(pal);
     lbl1_->adjustSize();
 }
 

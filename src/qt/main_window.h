@@ -107,7 +107,7 @@ class MainWindow : public QWidget, private window::View {
     void showModules(const window::WindowState& state);
     void showSelection(int row);
     void showWaitPointer(bool wait);
-    void showTitle(const std::string& title);
+    void showTitle(const std::string& title, window::Rgb ink);
 
     // Controls, named as in the window's design.
     PicturePanel* picB_ = nullptr;

@@ -36,7 +36,7 @@ struct ReportData {
     std::vector<Finding> findings;
     std::vector<ErrorShown> errors;  // every error box of the intake and the runs
     int codePage = 932;              // of the project's files: names and code are decoded with it
-    std::string rules = "spec";      // the rule set in force
+    std::string rules = "safe";      // the rule set in force
     std::optional<Baseline> baseline;  // an earlier report to compare the findings with
 };
 

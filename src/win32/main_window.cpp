@@ -293,7 +293,9 @@ void MainWindow::drawLabel(HDC dc, const window::Control& c) {
         flags |= DT_SINGLELINE | DT_TOP;
     HGDIOBJ old = SelectObject(dc, fontFor(c));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, colorRef(c.text));
+    // The title text takes the rule set's colour.
+    const window::Rgb ink = c.id == ControlId::Lbl1 ? presenter_.state().titleColour : c.text;
+    SetTextColor(dc, colorRef(ink));
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &inner, flags);
     SelectObject(dc, old);
 }

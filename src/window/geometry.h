@@ -51,6 +51,9 @@ inline constexpr Rgb kPrivateBackground{255, 255, 192};
 inline constexpr Rgb kPublicBackground{192, 255, 255};
 inline constexpr Rgb kWhite{255, 255, 255};
 inline constexpr Rgb kBlack{0, 0, 0};
+// The title text under the specified rules, which can break the copy: amber on the blue strip,
+// told apart from the safe rules' white at a glance.
+inline constexpr Rgb kTitleWarning{255, 200, 0};
 
 // The title strip's height; the window is this much taller than the panel below it.
 inline constexpr int kTitleStripHeight = 22;

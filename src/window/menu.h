@@ -32,7 +32,7 @@ struct MenuEntry {
 
 // What the menu's states depend on.
 struct MenuState {
-    RuleSet rules = RuleSet::Spec;
+    RuleSet rules = RuleSet::Safe;
     bool projectLoaded = false;    // an intake has made a working copy
     bool runDone = false;          // a run has ended since the intake
     bool commandUnderWay = false;  // everything is disabled meanwhile

@@ -14,7 +14,8 @@ namespace scourvane::window {
 
 Presenter::Presenter(View& view, std::function<void()> wake)
     : view_(view), wake_(std::move(wake)), bridge_(wake_), engine_(bridge_) {
-    state_.title = kCaption;
+    state_.title = windowTitle(rules_);
+    state_.titleColour = titleColour(rules_);
 }
 
 Presenter::~Presenter() {
@@ -49,6 +50,7 @@ void Presenter::setRules(RuleSet rules) {
     rules_ = rules;
     engine_.setRules(rules);
     state_.title = windowTitle(rules);
+    state_.titleColour = titleColour(rules);
     view_.refresh(state_, kTitle);
 }
 
@@ -128,7 +130,7 @@ void Presenter::startRuns(int most) {
             for (int run = 1; run <= most; ++run) {
                 if (!engine_.run()) break;
                 const Session& s = engine_.session();
-                runs_.rules = s.rules == RuleSet::Safe ? "safe" : "spec";
+                runs_.rules = ruleSetName(s.rules);
                 runs_.codePage = text::activeCodePage().number();
                 report::addRun(runs_, s);
                 if (s.findings.empty()) break;

@@ -163,7 +163,7 @@ class Presenter {
 
     std::filesystem::path settingsFile_;
     Settings settings_;  // as remembered; the command line's rule set is not
-    RuleSet rules_ = RuleSet::Spec;
+    RuleSet rules_ = RuleSet::Safe;
     bool runDone_ = false;  // a run has ended since the last intake
     // The runs since the last intake, for the report: written on the worker during a command,
     // read on the window's thread between commands.

@@ -74,7 +74,7 @@ fs::path reportsFolder() {
 }
 
 std::string settingsText(const Settings& s) {
-    return std::string(kSection) + "\nrules=" + (s.rules == RuleSet::Safe ? "safe" : "spec") +
+    return std::string(kSection) + "\nrules=" + ruleSetName(s.rules) +
            "\nlast_folder=" + s.lastFolder + "\n";
 }
 

@@ -10,7 +10,7 @@
 namespace scourvane::window {
 
 struct Settings {
-    RuleSet rules = RuleSet::Spec;
+    RuleSet rules = RuleSet::Safe;
     std::string lastFolder;  // UTF-8, absolute; empty for none
     friend bool operator==(const Settings&, const Settings&) = default;
 };

@@ -3,11 +3,14 @@
 #include <string>
 
 #include "base/session.h"
+#include "window/geometry.h"
 
 namespace scourvane::window {
 
 inline constexpr const char* kCaption = "Scourvane";
 inline constexpr const char* kSafeRulesSuffix = " (安全ルール)";
+// The specified rules can comment out names that are used: the title warns of it.
+inline constexpr const char* kSpecRulesSuffix = " (仕様どおりのルール: 要確認)";
 inline constexpr const char* kOpenDialogTitle = "ﾌｧｲﾙを開く";
 // The open dialog's one filter: its description and its pattern.
 inline constexpr const char* kProjectFilterName = "ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙ (vbp)";
@@ -36,9 +39,14 @@ inline constexpr const char* kNoReportsFolder =
 // What the message box says after a patch was saved: where it is and where to apply it.
 std::string patchSavedText(const std::string& file, const std::string& root, int modules);
 
-// The window's title for the rule set in force: the safe rules say so.
+// The window's title, which names the rule set in force.
 inline std::string windowTitle(RuleSet rules) {
-    return rules == RuleSet::Safe ? std::string(kCaption) + kSafeRulesSuffix : kCaption;
+    return std::string(kCaption) + (rules == RuleSet::Safe ? kSafeRulesSuffix : kSpecRulesSuffix);
+}
+
+// The title text's colour on the strip for the rule set in force.
+inline Rgb titleColour(RuleSet rules) {
+    return rules == RuleSet::Safe ? kWhite : kTitleWarning;
 }
 
 }  // namespace scourvane::window

@@ -11,7 +11,8 @@
 namespace scourvane::window {
 
 struct WindowState {
-    std::string title;         // the window's title: the caption, and the rule set when safe
+    std::string title;         // the window's title: the caption and the rule set in force
+    Rgb titleColour = kWhite;  // the title text's colour on the strip: a warning under spec
     std::string status;        // LabInfo
     std::string projectLabel;  // LabModules
     std::array<std::string, kCounterCount> counters;  // in the order of CounterId

@@ -55,6 +55,9 @@ class E2eFixture : public ::testing::TestWithParam<FixtureCase> {
     RecordingWindow window;
     Engine engine{window};
 
+    // The expected copies were derived from the specified rules.
+    E2eFixture() { engine.setRules(RuleSet::Spec); }
+
     fs::path fixtureDir() const { return sourceDir() / "tests/fixtures" / GetParam().name; }
     fs::path userFolder() const { return tmp.path() / GetParam().folder; }
     fs::path workingCopy() const { return userFolder() / ("New_" + GetParam().folder); }

@@ -65,9 +65,10 @@ class SafeIntake : public ::testing::Test {
     std::vector<int> errorNumbers() const { return window.errorNumbers(); }
 };
 
-TEST_F(SafeIntake, DefaultRulesTakeInOnlyFormsModulesAndClassesAsEver) {
+TEST_F(SafeIntake, SpecifiedRulesTakeInOnlyFormsModulesAndClassesAsEver) {
     writeProject();
     const Files before = snapshot(project);
+    engine.setRules(RuleSet::Spec);
     ASSERT_TRUE(engine.intake(project / "Sales.vbp"));
     EXPECT_TRUE(window.errors.empty()) << window.errors.front();
     EXPECT_EQ(engine.session().modules, (Rows{"Main.frm", "Tools.bas", "Order.cls"}));

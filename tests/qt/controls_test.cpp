@@ -42,7 +42,7 @@ class UiControls : public ::testing::Test {
 };
 
 TEST_F(UiControls, WindowIsBorderless397By359AndCentred) {
-    EXPECT_EQ(window.windowTitle(), "Scourvane");
+    EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Scourvane (安全ルール)"));
     EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(window.size(), QSize(397, 359));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
@@ -142,6 +142,10 @@ TEST_F(UiControls, TitleTextAndExitImageLieOnTheStripAndThePanelCoversItsFoot) {
     EXPECT_EQ(window.childAt(exit->geometry().center()), exit);
     EXPECT_EQ(window.childAt(QPoint(300, 10)), strip);
     EXPECT_EQ(window.childAt(QPoint(300, 21)), panel);
+    // The longest title, the specified rules', ends before the menu image.
+    window.setRules(RuleSet::Spec);
+    QApplication::processEvents();
+    EXPECT_LT(title->geometry().right(), control(window, "ImgMenu")->geometry().left());
 }
 
 TEST_F(UiControls, ColoursAlignmentAndBorders) {
@@ -176,9 +180,14 @@ TEST_F(UiControls, ColoursAlignmentAndBorders) {
     auto* url = control<QLabel>(window, "lbl_URL");
     EXPECT_TRUE(url->font().underline());
     EXPECT_FALSE(url->autoFillBackground());
+    // The title text: white under the safe rules, amber under the specified ones.
     auto* title = control<QLabel>(window, "lbl_1");
     EXPECT_EQ(title->palette().color(QPalette::WindowText), QColor(Qt::white));
     EXPECT_FALSE(title->autoFillBackground());
+    window.setRules(RuleSet::Spec);
+    EXPECT_EQ(title->palette().color(QPalette::WindowText), QColor(255, 200, 0));
+    window.setRules(RuleSet::Safe);
+    EXPECT_EQ(title->palette().color(QPalette::WindowText), QColor(Qt::white));
     EXPECT_EQ(control(window, "LabInfo")->palette().color(QPalette::WindowText), QColor(Qt::black));
 }
 

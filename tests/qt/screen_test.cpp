@@ -274,7 +274,9 @@ TEST(UiOnXServer, OpensTheSampleThroughTheDialogRunsTheCheckAndShowsItsCounters)
     };
     ASSERT_TRUE(waitFor([&] { return windows().size() == 1; }, 20000)) << "no window";
     const QString id = windows().front();
-    EXPECT_EQ(xdotool({QStringLiteral("getwindowname"), id}), QStringLiteral("Scourvane"));
+    // A first start without settings: the safe rules.
+    EXPECT_EQ(xdotool({QStringLiteral("getwindowname"), id}),
+              QString::fromUtf8("Scourvane (安全ルール)"));
     // A window's place and size on the screen, as X has them.
     auto geometry = [&](const QString& window) {
         const QString shape =
@@ -340,28 +342,34 @@ TEST(UiOnXServer, OpensTheSampleThroughTheDialogRunsTheCheckAndShowsItsCounters)
             }
         return false;
     };
+    // The title strip as this process draws it under each rule set (as --rules would set it).
     const QRect strip(origin, QSize(397, 20));
-    const QImage specStrip = screenshot().copy(strip);
-    ASSERT_TRUE(chooseFromMenu(window::MenuItem::RulesSafe,
+    auto referenceStrip = [&](RuleSet rules) {
+        reference.setRules(rules);
+        QApplication::processEvents();
+        return reference.grab(QRect(0, 0, 397, 20)).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage safeStrip = referenceStrip(RuleSet::Safe);
+    const QImage specStrip = referenceStrip(RuleSet::Spec);
+    EXPECT_FALSE(samePixels(safeStrip, specStrip));
+    QImage stripNow;
+    EXPECT_TRUE(waitFor([&] { return samePixels(stripNow = screenshot().copy(strip), safeStrip); }, 5000))
+        << "a first start does not draw the safe rules' title strip";
+    // The specified rules chosen in the menu: named on the strip, in the warning colour.
+    ASSERT_TRUE(chooseFromMenu(window::MenuItem::RulesSpec,
                                artifacts + QStringLiteral("/xvfb-menu.png")))
         << "the menu did not open";
     ASSERT_TRUE(waitFor(
         [&] {
             return xdotool({QStringLiteral("getwindowname"), id}) ==
-                   QString::fromUtf8("Scourvane (安全ルール)");
+                   QString::fromUtf8("Scourvane (仕様どおりのルール: 要確認)");
         },
         10000))
-        << "the safe rules were not chosen: " << xdotool({QStringLiteral("getwindowname"), id}).toStdString();
-    // The title strip says so, drawn as this process draws it under the same rules.
-    reference.setRules(RuleSet::Safe);
-    QApplication::processEvents();
-    const QImage safeStrip = reference.grab(QRect(0, 0, 397, 20)).toImage().convertToFormat(QImage::Format_RGB32);
-    QImage stripNow;
-    EXPECT_TRUE(waitFor([&] { return samePixels(stripNow = screenshot().copy(strip), safeStrip); }, 5000))
-        << "the title strip does not show the safe rules";
-    EXPECT_FALSE(samePixels(stripNow, specStrip));
-    stripNow.save(artifacts + QStringLiteral("/xvfb-safe-strip.png"));
-    EXPECT_NE(testing::readFile(config / "scourvane" / "settings.ini").find("rules=safe"),
+        << "the specified rules were not chosen: " << xdotool({QStringLiteral("getwindowname"), id}).toStdString();
+    EXPECT_TRUE(waitFor([&] { return samePixels(stripNow = screenshot().copy(strip), specStrip); }, 5000))
+        << "the title strip does not show the specified rules";
+    stripNow.save(artifacts + QStringLiteral("/xvfb-spec-strip.png"));
+    EXPECT_NE(testing::readFile(config / "scourvane" / "settings.ini").find("rules=spec"),
               std::string::npos);
 
     const QImage beforeDialog = screenshot();
@@ -423,11 +431,11 @@ TEST(UiOnXServer, OpensTheSampleThroughTheDialogRunsTheCheckAndShowsItsCounters)
 
     // The counters on X's screen are the sample's, drawn whole: each is what the window draws
     // for that number, and the rows and columns just inside its border are bare.
-    // Under the safe rules, as the engine counts on a copy of its own.
+    // Under the specified rules, as the engine counts on a copy of its own.
     const fs::path second = copySample(dir / "second");
     QuietWindow quiet;
     Engine engine(quiet);
-    engine.setRules(RuleSet::Safe);
+    engine.setRules(RuleSet::Spec);
     engine.intake(second);
     engine.run();
     std::vector<std::pair<const char*, std::string>> counters;
@@ -461,7 +469,7 @@ TEST(UiOnXServer, OpensTheSampleThroughTheDialogRunsTheCheckAndShowsItsCounters)
     const std::string html = testing::readFile(report);
     EXPECT_NE(html.find("Sales.vbp"), std::string::npos);
     EXPECT_FALSE(fs::exists(project.parent_path() / report.filename()));
-    EXPECT_NE(testing::readFile(config / "scourvane" / "settings.ini").find("rules=safe"),
+    EXPECT_NE(testing::readFile(config / "scourvane" / "settings.ini").find("rules=spec"),
               std::string::npos);
 
     click("ComExit");

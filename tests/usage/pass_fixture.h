@@ -34,7 +34,11 @@ inline std::string marked(std::string_view utf8Line) {
 
 class PassTest : public ::testing::Test {
   protected:
-    PassTest() { session.intake.workingCopy = dir.path(); }
+    // The passes as specified, unless a test asks for the safe rules.
+    PassTest() {
+        session.intake.workingCopy = dir.path();
+        session.rules = RuleSet::Spec;
+    }
 
     void put(const std::string& module, const std::string& content) {
         writeFile(dir / module, content);

@@ -9,11 +9,12 @@
 # and checks that the working copy equals tests/fixtures/sales/expected and that the counters
 # are drawn (tests/win32/drawn_counters.py reads them off X's screenshot); the screenshot is
 # kept as PICTURES/windows-window-DPIdpi.png. At 96 dpi it also drags the window by its title
-# strip; then it starts it with --rules safe to read the title, opens a project without its
-# workspace file to see the error box hold the intake until OK (PICTURES/windows-error-box.png),
-# and closes it by the exit image. Last it chooses the safe rules in the menu (its picture kept
-# as PICTURES/windows-window-menu.png), sees the title strip change and the settings file say
-# so, runs the sample and opens the findings report through the menu with a stand-in browser.
+# strip; then it starts it with --rules safe and sees the same title strip as the first start
+# without settings drew, opens a project without its workspace file to see the error box hold
+# the intake until OK (PICTURES/windows-error-box.png), and closes it by the exit image. Last it
+# chooses the specified rules in the menu (its picture kept as PICTURES/windows-window-menu.png),
+# sees the title strip change and the settings file say so, runs the sample and opens the
+# findings report through the menu with a stand-in browser.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 here="$root/tests/win32"
@@ -186,7 +187,12 @@ for dpi in "${dpis[@]}"; do
   start "$project"
   [ "$ww" -eq "$(scaled 397)" ] && [ "$wh" -eq "$(scaled 359)" ] ||
     fail "the window is ${ww}x${wh} at $dpi dpi, not $(scaled 397)x$(scaled 359)"
-  [ "$(xdotool getwindowname "$main")" = Scourvane ] || fail "title: $(xdotool getwindowname "$main")"
+  [ "$(xdotool getwindowname "$main")" = 'Scourvane (安全ルール)' ] ||
+    fail "title: $(xdotool getwindowname "$main")"
+  if [ "$dpi" = 96 ] && [ ! -e "$out/first-start.png" ]; then
+    sleep 0.5
+    shot "$out/first-start.png"   # no settings yet: the defaults' title strip
+  fi
 
   before="$(windows | wc -l)"
   click 8 28 194 26            # VBPﾌｧｲﾙの読み込み (the panel starts 20 pixels down)
@@ -232,14 +238,21 @@ for dpi in "${dpis[@]}"; do
   finish
 done
 
-# The safe rules say so in the title; the exit image closes the window.
+# The safe rules say so in the title, and a first start without settings drew the same title
+# strip; the exit image closes the window.
+crop_sum() { convert "$1" -crop "$2" +repage rgb:- | md5sum; }
 dpi=96
 "$wine64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
 "$wineserver" -w
 start "$out" --rules safe
 [ "$(xdotool getwindowname "$main")" = 'Scourvane (安全ルール)' ] ||
   fail "title under --rules safe: $(xdotool getwindowname "$main")"
-echo "--rules safe: the title says so"
+sleep 0.5
+shot "$out/rules-safe.png"
+title="$(scaled 340)x$(scaled 18)+0+0"
+[ "$(crop_sum "$out/first-start.png" "$title")" = "$(crop_sum "$out/rules-safe.png" "$title")" ] ||
+  fail "a first start without settings does not draw the title strip of --rules safe"
+echo "--rules safe: the title says so, and the first start drew the same title strip"
 
 # A workspace file that cannot be copied (a folder of that name; a missing one is no error): the
 # error box names it and holds the intake until OK.
@@ -271,7 +284,7 @@ click 376 4 15 15             # the exit image
 finish
 echo "the exit image closed the window"
 
-# The menu: the safe rules chosen in it, the title strip saying so, a run, and the findings
+# The menu: the specified rules chosen in it, the title strip saying so, a run, and the findings
 # report opened through it with a stand-in browser. Wine opens an .html file with winebrowser,
 # which hands it to the host's xdg-open: the stand-in, first on PATH, writes down what it got.
 mkdir -p "$out/bin" "$out/menu"
@@ -282,8 +295,8 @@ chmod +x "$out/bin/xdg-open"
 export PATH="$out/bin:$PATH"
 rm -rf "$out/menu/Sales" && cp -r "$root/examples/Sales" "$out/menu/Sales"
 start "$out/menu"
-[ "$(xdotool getwindowname "$main")" = Scourvane ] ||
-  fail "the rule set is remembered without being chosen: $(xdotool getwindowname "$main")"
+[ "$(xdotool getwindowname "$main")" = 'Scourvane (安全ルール)' ] ||
+  fail "the rule set is not the safe one before it is chosen: $(xdotool getwindowname "$main")"
 # Opens the menu by its image and clicks its N-th line of text (1: the heading); with a second
 # argument, keeps a picture of the window with the menu open there.
 menu_item() {
@@ -308,24 +321,26 @@ menu_item() {
   sleep 0.3
   xdotool click 1
 }
-crop_sum() { convert "$1" -crop "$2" +repage rgb:- | md5sum; }
-shot "$out/spec.png"
-menu_item 3 "$pictures/windows-window-menu.png"   # 安全
-wait_for test "$(xdotool getwindowname "$main")" = 'Scourvane (安全ルール)' ||
-  fail "the menu did not choose the safe rules: $(xdotool getwindowname "$main")"
-sleep 0.5
 shot "$out/safe.png"
-title="$(scaled 340)x$(scaled 18)+0+0"
+menu_item 2 "$pictures/windows-window-menu.png"   # 仕様どおり
+wait_for test "$(xdotool getwindowname "$main")" = 'Scourvane (仕様どおりのルール: 要確認)' ||
+  fail "the menu did not choose the specified rules: $(xdotool getwindowname "$main")"
+sleep 0.5
+shot "$out/spec.png"
 images="$(scaled 45)x$(scaled 18)+$(scaled 350)+0"
 [ "$(crop_sum "$out/spec.png" "$title")" != "$(crop_sum "$out/safe.png" "$title")" ] ||
-  fail "the title strip does not show the safe rules"
+  fail "the title strip does not show the specified rules"
+# Amber ink on the strip, which the safe rules' white title never has.
+amber="$(convert "$out/spec.png" -crop "$title" +repage -fuzz 12% -fill black +opaque 'rgb(255,200,0)' \
+  -fill white -opaque 'rgb(255,200,0)' -format '%[fx:mean*w*h]' info:)"
+[ "${amber%.*}" -gt 20 ] || fail "the specified rules' title is not drawn in amber ($amber pixels)"
 # The menu and exit images stay as they were.
 [ "$(crop_sum "$out/spec.png" "$images")" = "$(crop_sum "$out/safe.png" "$images")" ] ||
   fail "the menu or exit image changed with the rule set"
-cp "$out/safe.png" "$pictures/windows-window-safe.png"
+cp "$out/spec.png" "$pictures/windows-window-spec.png"
 settings() { cat "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Scourvane/settings.ini 2>/dev/null; }
-settings | grep -q '^rules=safe' || fail "the settings file does not say safe: $(settings)"
-echo "the menu chose the safe rules; the title strip says so, and the settings file"
+settings | grep -q '^rules=spec' || fail "the settings file does not say spec: $(settings)"
+echo "the menu chose the specified rules; the title strip says so in amber, and the settings file"
 
 before="$(windows | wc -l)"
 click 8 28 194 26
@@ -349,7 +364,7 @@ case "$report" in
   *) fail "the browser was given '$given', not an .html report in the user's local app data" ;;
 esac
 grep -q 'Sales.vbp' "$report" || fail "the report does not name the project"
-settings | grep -q '^rules=safe' || fail "the settings file does not say safe: $(settings)"
+settings | grep -q '^rules=spec' || fail "the settings file does not say spec: $(settings)"
 echo "the report opened through the menu: $report"
 click 208 292 176 26         # 終了
 finish

@@ -365,11 +365,20 @@ TEST_F(WindowPresenter, LinkOpensWhatTheLabelShowsUnderTheHourglass) {
     EXPECT_FALSE(view.shown.waitPointer);
 }
 
-TEST_F(WindowPresenter, TheTitleSaysWhenTheSafeRulesAreInForce) {
-    EXPECT_EQ(presenter.state().title, "Scourvane");
+// The safe rules are in force from the start; the specified ones, which can break the copy,
+// are named in the title and set apart by its colour.
+TEST_F(WindowPresenter, TheTitleNamesTheRuleSetInForceAndWarnsUnderTheSpecifiedRules) {
+    EXPECT_EQ(presenter.session().rules, RuleSet::Safe);
+    EXPECT_EQ(presenter.state().title, "Scourvane (安全ルール)");
+    EXPECT_EQ(presenter.state().titleColour, kWhite);
+    presenter.setRules(RuleSet::Spec);
+    EXPECT_EQ(view.shown.title, "Scourvane (仕様どおりのルール: 要確認)");
+    EXPECT_EQ(view.shown.titleColour, kTitleWarning);
+    EXPECT_NE(kTitleWarning, kWhite);
+    EXPECT_EQ(presenter.session().rules, RuleSet::Spec);
     presenter.setRules(RuleSet::Safe);
     EXPECT_EQ(view.shown.title, "Scourvane (安全ルール)");
-    EXPECT_EQ(presenter.session().rules, RuleSet::Safe);
+    EXPECT_EQ(view.shown.titleColour, kWhite);
 }
 
 using testing::ScopedEnv;
@@ -397,8 +406,8 @@ TEST_F(WindowPresenter, MenuItemsNeedWhatTheyActOnAndAreAllDisabledWhileACommand
     EXPECT_EQ(first[1].caption, "仕様どおり");
     EXPECT_EQ(first[2].caption, "安全");
     EXPECT_TRUE(first[1].radio && first[2].radio);
-    EXPECT_TRUE(first[1].checked);
-    EXPECT_FALSE(first[2].checked);
+    EXPECT_FALSE(first[1].checked);
+    EXPECT_TRUE(first[2].checked);
     EXPECT_EQ(entryOf(first, MenuItem::RepeatUntilStable)->caption,
               "何も見つからなくなるまで繰り返す");
     EXPECT_EQ(enabledItems(first), allItems(true, false, false));
@@ -416,15 +425,15 @@ TEST_F(WindowPresenter, MenuItemsNeedWhatTheyActOnAndAreAllDisabledWhileACommand
     presenter.runClicked();
     ASSERT_TRUE(view.pumpUntil([&] { return inside.load(); }));
     EXPECT_EQ(enabledItems(presenter.menu()), allItems(false, false, false));
-    presenter.menuChosen(MenuItem::RulesSafe);
-    EXPECT_EQ(presenter.session().rules, RuleSet::Spec);
+    presenter.menuChosen(MenuItem::RulesSpec);
+    EXPECT_EQ(presenter.session().rules, RuleSet::Safe);
     // The menu the view is asked to show is the presenter's, at the place asked for.
-    view.menuAnswer = MenuItem::RulesSafe;
+    view.menuAnswer = MenuItem::RulesSpec;
     presenter.menuRequested({40, 50});
     ASSERT_EQ(view.menusShown.size(), 1u);
     EXPECT_EQ(view.menuPlaces.back(), (Point{40, 50}));
     EXPECT_EQ(enabledItems(view.menusShown.back()), allItems(false, false, false));
-    EXPECT_EQ(presenter.state().title, "Scourvane");
+    EXPECT_EQ(presenter.state().title, "Scourvane (安全ルール)");
     release = true;
     ASSERT_TRUE(view.pumpUntil([&] { return view.finished == 2; }));
     presenter.setYieldHook({});
@@ -435,17 +444,19 @@ TEST_F(WindowPresenter, MenuItemsNeedWhatTheyActOnAndAreAllDisabledWhileACommand
     EXPECT_EQ(enabledItems(presenter.menu()), allItems(true, true, false));
 }
 
-TEST_F(WindowPresenter, TheSafeRulesChosenInTheMenuAreInForceShownAndRemembered) {
+TEST_F(WindowPresenter, TheSpecifiedRulesChosenInTheMenuAreInForceShownAndRemembered) {
     const fs::path settings = dir / "config" / "scourvane" / "settings.ini";
+    // A first start without settings: the safe rules.
     presenter.start({settings, std::nullopt, std::nullopt});
-    EXPECT_EQ(presenter.state().title, "Scourvane");
-    view.menuAnswer = MenuItem::RulesSafe;
-    presenter.menuRequested({0, 0});
     EXPECT_EQ(presenter.session().rules, RuleSet::Safe);
-    EXPECT_EQ(view.shown.title, "Scourvane (安全ルール)");
-    EXPECT_TRUE(entryOf(presenter.menu(), MenuItem::RulesSafe)->checked);
-    EXPECT_FALSE(entryOf(presenter.menu(), MenuItem::RulesSpec)->checked);
-    EXPECT_EQ(readSettings(settings).rules, RuleSet::Safe);
+    EXPECT_EQ(presenter.state().title, "Scourvane (安全ルール)");
+    view.menuAnswer = MenuItem::RulesSpec;
+    presenter.menuRequested({0, 0});
+    EXPECT_EQ(presenter.session().rules, RuleSet::Spec);
+    EXPECT_EQ(view.shown.title, "Scourvane (仕様どおりのルール: 要確認)");
+    EXPECT_TRUE(entryOf(presenter.menu(), MenuItem::RulesSpec)->checked);
+    EXPECT_FALSE(entryOf(presenter.menu(), MenuItem::RulesSafe)->checked);
+    EXPECT_EQ(readSettings(settings).rules, RuleSet::Spec);
 
     // The next start takes them up; the command line's rule set overrides them for its start
     // only, and an intake remembers its folder without forgetting the rule set.
@@ -453,23 +464,23 @@ TEST_F(WindowPresenter, TheSafeRulesChosenInTheMenuAreInForceShownAndRemembered)
     {
         Presenter again(second, [] {});
         again.start({settings, std::nullopt, std::nullopt});
-        EXPECT_EQ(again.session().rules, RuleSet::Safe);
-        EXPECT_EQ(second.shown.title, "Scourvane (安全ルール)");
+        EXPECT_EQ(again.session().rules, RuleSet::Spec);
+        EXPECT_EQ(second.shown.title, "Scourvane (仕様どおりのルール: 要確認)");
     }
     RecordingView third;
     third.answer = sample();
     {
         Presenter overridden(third, [&third] { third.wake(); });
         third.presenter = &overridden;
-        overridden.start({settings, RuleSet::Spec, std::nullopt});
-        EXPECT_EQ(overridden.session().rules, RuleSet::Spec);
-        EXPECT_EQ(third.shown.title, "Scourvane");
+        overridden.start({settings, RuleSet::Safe, std::nullopt});
+        EXPECT_EQ(overridden.session().rules, RuleSet::Safe);
+        EXPECT_EQ(third.shown.title, "Scourvane (安全ルール)");
         overridden.openClicked();
         ASSERT_TRUE(third.pumpUntil([&] { return third.finished == 1; }));
-        EXPECT_EQ(overridden.session().rules, RuleSet::Spec);
+        EXPECT_EQ(overridden.session().rules, RuleSet::Safe);
     }
     const Settings kept = readSettings(settings);
-    EXPECT_EQ(kept.rules, RuleSet::Safe);
+    EXPECT_EQ(kept.rules, RuleSet::Spec);
     EXPECT_EQ(scourvane::files::fromUtf8(kept.lastFolder), dir / "Sales");
 }
 

@@ -71,27 +71,28 @@ TEST(WindowSettings, UnreadableOrGarbledFilesGiveTheDefaults) {
         return readSettings(file);
     };
     const Settings defaults;
+    EXPECT_EQ(defaults.rules, RuleSet::Safe);
     EXPECT_EQ(read(""), defaults);
     EXPECT_EQ(read(std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)), defaults);
-    EXPECT_EQ(read(std::string("[scourvane]\nrules=safe\0\n", 25)), defaults);
-    EXPECT_EQ(read("rules=safe\nlast_folder=/w\n"), defaults);  // outside its section
-    EXPECT_EQ(read("[other]\nrules=safe\n"), defaults);
+    EXPECT_EQ(read(std::string("[scourvane]\nrules=spec\0\n", 25)), defaults);
+    EXPECT_EQ(read("rules=spec\nlast_folder=/w\n"), defaults);  // outside its section
+    EXPECT_EQ(read("[other]\nrules=spec\n"), defaults);
     // A value not understood gives that value's default; the others are kept.
     EXPECT_EQ(read("[scourvane]\nrules=loose\nlast_folder=/w/Sales\n"),
-              (Settings{RuleSet::Spec, "/w/Sales"}));
-    EXPECT_EQ(read("[scourvane]\nrules=safe\nlast_folder=relative/Sales\n"),
-              (Settings{RuleSet::Safe, ""}));
-    EXPECT_EQ(read("[scourvane]\r\n rules = safe \r\nlast_folder=/a\tb\r\n"),
-              (Settings{RuleSet::Safe, ""}));
+              (Settings{RuleSet::Safe, "/w/Sales"}));
+    EXPECT_EQ(read("[scourvane]\nrules=spec\nlast_folder=relative/Sales\n"),
+              (Settings{RuleSet::Spec, ""}));
+    EXPECT_EQ(read("[scourvane]\r\n rules = spec \r\nlast_folder=/a\tb\r\n"),
+              (Settings{RuleSet::Spec, ""}));
     // Comments, blank lines, other sections and unknown keys are passed over.
-    EXPECT_EQ(read("; kept by scourvane\n\n[scourvane]\ncolour=blue\nrules=safe\n[x]\nrules=spec\n"),
-              (Settings{RuleSet::Safe, ""}));
+    EXPECT_EQ(read("; kept by scourvane\n\n[scourvane]\ncolour=blue\nrules=spec\n[x]\nrules=safe\n"),
+              (Settings{RuleSet::Spec, ""}));
     // A folder in the file's place, or a file that cannot be read.
     fs::remove(file);
     fs::create_directory(file);
     EXPECT_EQ(readSettings(file), defaults);
     fs::remove(file);
-    std::ofstream(file) << "[scourvane]\nrules=safe\n";
+    std::ofstream(file) << "[scourvane]\nrules=spec\n";
     fs::permissions(file, fs::perms::none);
     if (!std::ifstream(file)) {  // unless run as root
         EXPECT_EQ(readSettings(file), defaults);

@@ -112,8 +112,8 @@ int main(int argc, char** argv) {
     MainWindow window;
     const QString project = QString::fromLocal8Bit(argv[1]);
     window.setOpenDialog([project](QWidget*) { return std::optional<QString>(project); });
-    // The safe rules: the title text on the strip is then at its longest.
-    window.setRules(scourvane::RuleSet::Safe);
+    // The specified rules: the title text on the strip is then at its longest.
+    window.setRules(scourvane::RuleSet::Spec);
     window.show();
     window.findChild<QPushButton*>(QStringLiteral("ComOpenVBP"))->click();
     if (!waitForCommand(window)) return 1;
