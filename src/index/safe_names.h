@@ -4,6 +4,7 @@
 // interface as NameWords, so that the checks that count through it serve both rule sets.
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -37,7 +38,8 @@ class SafeNames {
                               if (g == WordIds::kNone || seen_[g] == line_) return;
                               seen_[g] = line_;
                               hit(g);
-                          });
+                          },
+                          scratch_);
     }
 
   private:
@@ -48,6 +50,7 @@ class SafeNames {
     std::vector<std::size_t> none_;
     std::vector<std::uint64_t> seen_;
     std::uint64_t line_ = 0;
+    std::string scratch_;  // a folded token, kept from line to line
 };
 
 }  // namespace scourvane

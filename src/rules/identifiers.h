@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "text/codepage.h"
 
@@ -29,26 +30,31 @@ std::string nameKey(std::string_view name, const text::CodePage& cp);
 
 // Calls each(token, literal) for every identifier of the line's code (literal false) and, when
 // `literals`, for the text of every string literal (literal true), both folded. A token is
-// given once per occurrence; the view is valid during the call only.
+// given once per occurrence; the view is valid during the call only. `scratch` holds the folded
+// copy of a token that has lower-case letters; a caller that keeps it from line to line saves
+// its allocation.
 template <class Each>
 void forEachIdentifier(std::string_view line, const text::CodePage& cp, bool literals,
-                       Each&& each) {
-    std::string buffer;
-    auto give = [&](std::size_t from, std::size_t to, bool literal) {
+                       Each&& each, std::string& scratch) {
+    // A token's folded form: the token itself when it has no lower-case letter. Only
+    // single-byte letters fold: a trail byte in a..z is part of a character.
+    auto give = [&](std::size_t from, std::size_t to, bool lower, bool literal) {
         const std::string_view token = line.substr(from, to - from);
-        // Only single-byte letters fold: a trail byte in a..z is part of a character.
-        bool lower = false;
-        for (std::size_t k = 0; k < token.size() && !lower;) {
-            const auto b = static_cast<unsigned char>(token[k]);
-            lower = b >= 'a' && b <= 'z';
-            k += b < 0x80 ? 1 : cp.charLength(token, k);
-        }
         if (!lower) {
             each(token, literal);
             return;
         }
-        buffer = identifiers::folded(token, cp);
-        each(std::string_view(buffer), literal);
+        scratch.assign(token);
+        for (std::size_t k = 0; k < scratch.size();) {
+            const auto b = static_cast<unsigned char>(scratch[k]);
+            if (b >= 0x80) {
+                k += cp.charLength(scratch, k);
+                continue;
+            }
+            if (b >= 'a' && b <= 'z') scratch[k] = static_cast<char>(b - 'a' + 'A');
+            ++k;
+        }
+        each(std::string_view(scratch), literal);
     };
     bool statementStart = true;
     const std::size_t n = line.size();
@@ -56,17 +62,24 @@ void forEachIdentifier(std::string_view line, const text::CodePage& cp, bool lit
         const auto c = static_cast<unsigned char>(line[i]);
         if (c == '"') {
             std::size_t j = i + 1;
+            bool lower = false;
             while (j < n) {
-                if (line[j] == '"') {
+                const auto d = static_cast<unsigned char>(line[j]);
+                if (d == '"') {
                     if (j + 1 < n && line[j + 1] == '"') {
                         j += 2;
                         continue;
                     }
                     break;
                 }
-                j += static_cast<unsigned char>(line[j]) < 0x80 ? 1 : cp.charLength(line, j);
+                if (d < 0x80) {
+                    lower = lower || (d >= 'a' && d <= 'z');
+                    ++j;
+                } else {
+                    j += cp.charLength(line, j);
+                }
             }
-            if (literals) give(i + 1, std::min(j, n), true);
+            if (literals) give(i + 1, std::min(j, n), lower, true);
             i = j + 1;
             statementStart = false;
             continue;
@@ -85,10 +98,13 @@ void forEachIdentifier(std::string_view line, const text::CodePage& cp, bool lit
                                       (c >= 'a' && c <= 'z');
         if (startsIdentifier || (c >= '0' && c <= '9')) {
             std::size_t j = i;
+            bool lower = false;
             while (j < n) {
                 const auto d = static_cast<unsigned char>(line[j]);
                 if (d < 0x80) {
                     if (!identifiers::isAsciiIdentifierByte(d)) break;
+                    // Of the identifier's single bytes, only the lower-case letters reach 'a'.
+                    lower = lower || d >= 'a';
                     ++j;
                 } else {
                     j += cp.charLength(line, j);
@@ -99,7 +115,7 @@ void forEachIdentifier(std::string_view line, const text::CodePage& cp, bool lit
                 if (statementStart && j - i == 3 && (line[i] | 0x20) == 'r' &&
                     (line[i + 1] | 0x20) == 'e' && (line[i + 2] | 0x20) == 'm')
                     return;  // a Rem statement: the rest is comment
-                give(i, j, false);
+                give(i, j, lower, false);
             }
             i = j;
             statementStart = false;
@@ -108,6 +124,13 @@ void forEachIdentifier(std::string_view line, const text::CodePage& cp, bool lit
         ++i;
         statementStart = false;
     }
+}
+
+template <class Each>
+void forEachIdentifier(std::string_view line, const text::CodePage& cp, bool literals,
+                       Each&& each) {
+    std::string scratch;
+    forEachIdentifier(line, cp, literals, std::forward<Each>(each), scratch);
 }
 
 }  // namespace scourvane
