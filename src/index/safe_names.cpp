@@ -11,6 +11,7 @@ SafeNames::SafeNames(std::span<const text::Bytes> names, Tokens tokens)
             key.assign(1, '\0');
             key += std::to_string(k);
         }
+        lengths_ |= lengthBit(key.size());
         const std::uint32_t g = ids_.add(key);
         if (g == members_.size()) members_.emplace_back();
         members_[g].push_back(k);

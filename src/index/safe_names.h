@@ -2,10 +2,12 @@
 // The names of one count under the safe rules, looked up by the identifiers of the lines: equal
 // keys (the name without its type character, letter case ignored) form one group. The same
 // interface as NameWords, so that the checks that count through it serve both rule sets.
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "text/codepage.h"
@@ -16,9 +18,9 @@ namespace scourvane {
 
 class SafeNames {
   public:
-    // What uses a name: an identifier of the line's code, a string literal whose whole text is
-    // the name, or either.
-    enum class Tokens { Identifiers, Strings, Both };
+    // What uses a name: an identifier of the line's code, or that or a string literal whose
+    // whole text is the name.
+    enum class Tokens { Identifiers, Both };
     SafeNames(std::span<const text::Bytes> names, Tokens tokens);
 
     std::size_t groups() const { return members_.size(); }
@@ -29,13 +31,22 @@ class SafeNames {
     // Calls hit(group) once for each group whose name the line uses.
     template <class Hit>
     void forEachUse(std::string_view line, Hit&& hit) {
+        forEachUse(line, std::forward<Hit>(hit), [](std::uint32_t) {});
+    }
+    // The same, and besides inString(group) for every string literal of the line whose whole
+    // text is a group's name (with Tokens::Both).
+    template <class Hit, class InString>
+    void forEachUse(std::string_view line, Hit&& hit, InString&& inString) {
         if (members_.empty()) return;
         ++line_;
         forEachIdentifier(line, cp_, tokens_ != Tokens::Identifiers,
                           [&](std::string_view token, bool literal) {
-                              if (!literal && tokens_ == Tokens::Strings) return;
+                              // Most tokens have a length no name has: no hash for them.
+                              if (!(lengths_ & lengthBit(token.size()))) return;
                               const std::uint32_t g = ids_.find(token);
-                              if (g == WordIds::kNone || seen_[g] == line_) return;
+                              if (g == WordIds::kNone) return;
+                              if (literal) inString(g);
+                              if (seen_[g] == line_) return;
                               seen_[g] = line_;
                               hit(g);
                           },
@@ -43,6 +54,10 @@ class SafeNames {
     }
 
   private:
+    static std::uint64_t lengthBit(std::size_t length) {
+        return std::uint64_t{1} << std::min<std::size_t>(length, 63);
+    }
+
     const text::CodePage& cp_;
     Tokens tokens_;
     WordIds ids_;
@@ -50,7 +65,8 @@ class SafeNames {
     std::vector<std::size_t> none_;
     std::vector<std::uint64_t> seen_;
     std::uint64_t line_ = 0;
-    std::string scratch_;  // a folded token, kept from line to line
+    std::string scratch_;       // a folded token, kept from line to line
+    std::uint64_t lengths_ = 0;  // a bit for each length of a key (63: that or longer)
 };
 
 }  // namespace scourvane

@@ -26,14 +26,24 @@ PublicDeclarations collectPublic(PassEnv& env, const std::vector<Bytes>& rows) {
     decls.others.assign(decls.names.size(), 0);
     decls.namedInString.assign(decls.names.size(), 0);
     if (decls.names.empty()) return decls;
-    if (env.safe()) {
-        SafeNames strings(decls.names, SafeNames::Tokens::Strings);
-        for (const Bytes& row : rows)
-            strings.forEachUse(row, [&](std::uint32_t g) {
-                for (std::size_t k : strings.members(g)) decls.namedInString[k] = 1;
-            });
+    if (!env.safe()) {
+        env.publicUses().addUses(decls.names, rows, decls.own, [&](std::size_t) { env.yield(); });
+        return decls;
     }
-    env.publicUses().addUses(decls.names, rows, decls.own, [&](std::size_t) { env.yield(); });
+    // The safe rules' count (an identifier or a whole string literal) and the names a string
+    // holds, in one reading of the rows.
+    SafeNames names(decls.names, SafeNames::Tokens::Both);
+    for (const Bytes& row : rows) {
+        names.forEachUse(
+            row,
+            [&](std::uint32_t g) {
+                for (std::size_t k : names.members(g)) ++decls.own[k];
+            },
+            [&](std::uint32_t g) {
+                for (std::size_t k : names.members(g)) decls.namedInString[k] = 1;
+            });
+        env.yield();
+    }
     return decls;
 }
 
