@@ -36,11 +36,13 @@ if [ "$quick" -eq 1 ]; then
   run "$bin/engine_run" growth --lines 12500,25000,50000,100000 --modules 20 \
     --spread-at 50000 --module-counts 5,100
   run "$bin/engine_run" module --wide-lines 10000 --private-names 400 --long-lines 4000 --dims 100
+  run "$bin/engine_run" real 40000
   run "$bin/ui_responsiveness" 50000 20
 else
-  run "$bin/engine_run" 1000000 200
+  run "$bin/engine_run" 1000000 200 --repeat 3
   run "$bin/engine_run" growth
   run "$bin/engine_run" module
+  run "$bin/engine_run" real --repeat 3
   run "$bin/ui_responsiveness" 1000000 200
 fi
 echo "Tables collected in $results" >&2

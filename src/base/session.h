@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/counters.h"
@@ -41,6 +42,14 @@ enum class RuleSet { Spec, Safe };
 // The rule set's name on command lines, in settings and in reports: "spec" or "safe".
 inline const char* ruleSetName(RuleSet rules) {
     return rules == RuleSet::Safe ? "safe" : "spec";
+}
+
+// Whether a pass writes a module back, given the file's bytes before it and the pass's text. The
+// specified passes always write (and meet a write error even when nothing changed); the safe
+// rules leave a file the pass did not change alone: the copy holds the same bytes, without most
+// of a run's writes, each of which makes a new file on disk.
+inline bool writesBack(RuleSet rules, std::string_view before, std::string_view after) {
+    return rules == RuleSet::Spec || before != after;
 }
 
 struct Session {

@@ -125,7 +125,7 @@ void collectModule(RunContext& ctx, const Bytes& name) {
         ctx.yield();
         ctx.progress(total, static_cast<std::int64_t>(consumed));
     });
-    files::writeAll(file, rewritten);
+    if (writesBack(ctx.session().rules, content, rewritten)) files::writeAll(file, rewritten);
     ctx.setProgress(0);
 }
 

@@ -53,7 +53,7 @@ bool commitPass(RunContext& ctx, const Bytes& name, const PreparedPass& pass) {
         const fs::path file = ctx.moduleFile(name);
         for (const auto& [id, delta] : pass.bumps) ctx.bump(id, delta);
         ctx.yield();
-        files::writeAll(file, pass.text);
+        if (pass.changed || ctx.session().rules == RuleSet::Spec) files::writeAll(file, pass.text);
         ctx.addFindings(pass.findings);
     });
 }
@@ -106,8 +106,9 @@ std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModul
         // As the pass's own collection would have counted them.
         for (const auto& [id, delta] : prepared->publics.bumps) ctx.bump(id, delta);
         ctx.yield();
-        written =
-            publicPassCollected(ctx, name, others, prepared->publics.rows, prepared->publics.decls);
+        // The file holds the private pass's text, written or left as it was.
+        written = publicPassCollected(ctx, name, others, prepared->publics.rows,
+                                      prepared->publics.decls, prepared->privates.text);
     });
     others.changed(index);
     counters.show(CounterId::Public, w);

@@ -63,17 +63,20 @@ std::optional<PreparedModule> prepareModule(const Session& settings, const Bytes
         startObjectTable(session.objects, name, session.rules);
         sink.bumps = &out.collected.bumps;
         out.collected.text = collectModuleText(content, session.objects);
+        out.collected.changed = out.collected.text != content;
         out.objects = session.objects;
 
         sink.bumps = &out.locals.bumps;
         PassEnv localEnv(ctx, name);
         out.locals.text = markUnusedLocals(localEnv, out.collected.text);
         out.locals.findings = localEnv.takeFindings();
+        out.locals.changed = out.locals.text != out.collected.text;
 
         sink.bumps = &out.privates.bumps;
         PassEnv privateEnv(ctx, name);
         out.privates.text = markUnusedPrivates(privateEnv, out.locals.text, &out.publics.rows);
         out.privates.findings = privateEnv.takeFindings();
+        out.privates.changed = out.privates.text != out.locals.text;
 
         sink.bumps = &out.publics.bumps;
         PassEnv publicEnv(ctx, name);

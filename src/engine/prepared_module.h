@@ -23,6 +23,7 @@ namespace scourvane {
 
 struct PreparedPass {
     Bytes text;                                             // the file's new content
+    bool changed = true;                                    // whether it differs from the old
     std::vector<std::pair<CounterId, std::int32_t>> bumps;  // counter changes, in order
     std::vector<Finding> findings;                          // its decisions, in order
 };

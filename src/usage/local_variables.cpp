@@ -144,7 +144,8 @@ void localVariablePass(RunContext& ctx, const Bytes& name) {
     const fs::path file = ctx.moduleFile(name);
     const std::string content = files::readAll(file);
     PassEnv env(ctx, name);
-    files::writeAll(file, markUnusedLocals(env, content));
+    const Bytes text = markUnusedLocals(env, content);
+    if (writesBack(ctx.session().rules, content, text)) files::writeAll(file, text);
     env.commitFindings();
 }
 

@@ -46,8 +46,10 @@ Bytes markUnusedPrivates(PassEnv& env, std::string_view content, std::vector<Byt
     guarded(env.window(), [&] { checkPrivate(env, rows); });
     // No line break after the last line, unless that line is empty: without one the empty
     // line would not be read back, and the module would lose it. So the text reads back as
-    // these rows.
-    Bytes text = text::joinLines(rows, !rows.empty() && rows.back().empty());
+    // these rows. The safe rules end it as every other pass does, so that a module the private
+    // and public passes leave alone is not written twice to take the break off and put it back.
+    const bool lastBreak = env.safe() || (!rows.empty() && rows.back().empty());
+    Bytes text = text::joinLines(rows, lastBreak);
     if (rowsOut) *rowsOut = std::move(rows);
     return text;
 }
@@ -56,7 +58,8 @@ void privatePass(RunContext& ctx, const Bytes& name) {
     const fs::path file = ctx.moduleFile(name);
     const std::string content = files::readAll(file);
     PassEnv env(ctx, name);
-    files::writeAll(file, markUnusedPrivates(env, content));
+    const Bytes text = markUnusedPrivates(env, content);
+    if (writesBack(ctx.session().rules, content, text)) files::writeAll(file, text);
     env.commitFindings();
 }
 

@@ -82,15 +82,17 @@ void decidePublic(PassEnv& env, std::vector<Bytes>& rows, const PublicDeclaratio
 
 namespace {
 
-// The count in the other modules, the decisions, and the write-back; returns what was written.
-Bytes judgeAndWrite(PassEnv& env, const fs::path& file, const Bytes& name, OtherModules& others,
-                    std::vector<Bytes>& rows, PublicDeclarations& decls) {
+// The count in the other modules, the decisions, and the write-back; returns the file's text
+// now. `before` is the file's text as the pass found it.
+Bytes judgeAndWrite(RunContext& ctx, PassEnv& env, const fs::path& file, const Bytes& name,
+                    OtherModules& others, std::vector<Bytes>& rows, PublicDeclarations& decls,
+                    std::string_view before) {
     if (!decls.names.empty()) {
         others.count(env, decls, name);
         decidePublic(env, rows, decls);
     }
     Bytes written = text::joinLines(rows);
-    files::writeAll(file, written);
+    if (writesBack(ctx.session().rules, before, written)) files::writeAll(file, written);
     env.commitFindings();
     return written;
 }
@@ -108,14 +110,15 @@ Bytes publicPass(RunContext& ctx, const Bytes& name, OtherModules& others) {
     // still write the rows.
     PublicDeclarations decls;
     guarded(env.window(), [&] { decls = collectPublic(env, rows); });
-    return judgeAndWrite(env, file, name, others, rows, decls);
+    return judgeAndWrite(ctx, env, file, name, others, rows, decls, content);
 }
 
 Bytes publicPassCollected(RunContext& ctx, const Bytes& name, OtherModules& others,
-                          std::vector<Bytes>& rows, PublicDeclarations& decls) {
+                          std::vector<Bytes>& rows, PublicDeclarations& decls,
+                          std::string_view before) {
     const fs::path file = ctx.moduleFile(name);
     PassEnv env(ctx, name);
-    return judgeAndWrite(env, file, name, others, rows, decls);
+    return judgeAndWrite(ctx, env, file, name, others, rows, decls, before);
 }
 
 void publicPass(RunContext& ctx, const Bytes& name) {

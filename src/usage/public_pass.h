@@ -33,10 +33,11 @@ class OtherModules;
 Bytes publicPass(RunContext& ctx, const Bytes& name, OtherModules& others);
 // The same with the other modules read afresh.
 void publicPass(RunContext& ctx, const Bytes& name);
-// The pass from its collection made ahead: `rows` are the module's lines as its file holds them
-// and `decls` their public collection, its counters already added.
+// The pass from its collection made ahead: `rows` are the module's lines as its file holds them,
+// `before` the file's text, and `decls` their public collection, its counters already added.
 Bytes publicPassCollected(RunContext& ctx, const Bytes& name, OtherModules& others,
-                          std::vector<Bytes>& rows, PublicDeclarations& decls);
+                          std::vector<Bytes>& rows, PublicDeclarations& decls,
+                          std::string_view before);
 
 // Demotes to Private a declaration only its own module uses, and marks one that no line uses
 // beyond its own (a whole block for a Sub, Function, Property or Type in the first column).
