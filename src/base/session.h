@@ -48,8 +48,11 @@ inline const char* ruleSetName(RuleSet rules) {
 // specified passes always write (and meet a write error even when nothing changed); the safe
 // rules leave a file the pass did not change alone: the copy holds the same bytes, without most
 // of a run's writes, each of which makes a new file on disk.
+inline bool writesBack(RuleSet rules, bool changed) {
+    return rules == RuleSet::Spec || changed;
+}
 inline bool writesBack(RuleSet rules, std::string_view before, std::string_view after) {
-    return rules == RuleSet::Spec || before != after;
+    return writesBack(rules, before != after);
 }
 
 struct Session {

@@ -53,7 +53,7 @@ bool commitPass(RunContext& ctx, const Bytes& name, const PreparedPass& pass) {
         const fs::path file = ctx.moduleFile(name);
         for (const auto& [id, delta] : pass.bumps) ctx.bump(id, delta);
         ctx.yield();
-        if (pass.changed || ctx.session().rules == RuleSet::Spec) files::writeAll(file, pass.text);
+        if (writesBack(ctx.session().rules, pass.changed)) files::writeAll(file, pass.text);
         ctx.addFindings(pass.findings);
     });
 }

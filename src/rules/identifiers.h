@@ -45,15 +45,7 @@ void forEachIdentifier(std::string_view line, const text::CodePage& cp, bool lit
             return;
         }
         scratch.assign(token);
-        for (std::size_t k = 0; k < scratch.size();) {
-            const auto b = static_cast<unsigned char>(scratch[k]);
-            if (b >= 0x80) {
-                k += cp.charLength(scratch, k);
-                continue;
-            }
-            if (b >= 'a' && b <= 'z') scratch[k] = static_cast<char>(b - 'a' + 'A');
-            ++k;
-        }
+        identifiers::foldInPlace(scratch, cp);
         each(std::string_view(scratch), literal);
     };
     bool statementStart = true;
