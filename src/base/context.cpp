@@ -10,6 +10,7 @@ namespace scourvane {
 void RunContext::addFindings(std::vector<Finding> found) {
     for (Finding& f : found) {
         f.row = moduleRow_;
+        f.project = session_.current;
         if (moduleRow_ < session_.modules.size()) f.module = session_.modules[moduleRow_];
         session_.findings.push_back(std::move(f));
     }

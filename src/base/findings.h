@@ -18,7 +18,7 @@ inline constexpr int kRuleCount = 4;
 enum class DeclarationKind { Variable, Constant, Declare, Type, Procedure, Property };
 
 struct Finding {
-    std::size_t row = 0;  // the module's row in the module table
+    std::size_t row = 0;  // the module's row in its project's module table
     Bytes module;         // the row: the module's file name in the working copy
     Rule rule = Rule::UnusedDim;
     Bytes name;  // the declared name
@@ -26,6 +26,7 @@ struct Finding {
     std::int64_t firstLine = 0, lastLine = 0;  // 1-based, what was marked (or the demoted line)
     Bytes text;   // the declaration line as it was judged, before its marker or demotion
     int run = 1;  // which run of a repeated detection found it
+    std::size_t project = 0;  // the project of the run that judged the module
 };
 
 // The kind of declaration `line` makes, after any unused markers and its scope keyword

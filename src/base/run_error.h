@@ -29,10 +29,12 @@ inline constexpr int kOverflow = 6;
 inline constexpr int kInternal = 51;
 inline constexpr int kBadFileName = 52;
 inline constexpr int kFileNotFound = 53;
+inline constexpr int kFileAlreadyExists = 58;
 inline constexpr int kDiskFull = 61;
 inline constexpr int kPermissionDenied = 70;
 inline constexpr int kPathFileAccess = 75;
 inline constexpr int kPathNotFound = 76;
+inline constexpr int kBadFileFormat = 321;
 }  // namespace err
 
 // Overflow of a counter or an amount: "オーバーフローしました。" plus what overflowed.

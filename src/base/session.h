@@ -1,6 +1,8 @@
 #pragma once
 // The state the window owns for its lifetime: the intake state, the module table, the
 // object-name table of the current module and the six counters. Tables hold code-page bytes.
+#include <array>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -55,7 +57,20 @@ inline bool writesBack(RuleSet rules, std::string_view before, std::string_view 
     return writesBack(rules, before != after);
 }
 
+// One project of a run, as intake left it, and what the last run counted in its modules.
+struct ProjectState {
+    IntakeState intake;
+    std::vector<Bytes> modules;
+    std::vector<std::pair<Bytes, fs::path>> moduleSources;
+    bool activeXProject = false;
+    // The six counters over the modules the project includes, a module shared with an earlier
+    // project of the run counted here too; wide, as a run of many projects may exceed 32 bits.
+    std::array<std::int64_t, kCounterCount> counters{};
+};
+
 struct Session {
+    // The project in hand: during intake and the run, the one being taken in or judged; between
+    // commands, the first project of the run. The fields below mirror projects[current].
     IntakeState intake;
     std::vector<Bytes> modules;  // ListModules, sorted ignoring case
     std::vector<Bytes> objects;  // ListObjects of the module being processed
@@ -74,6 +89,29 @@ struct Session {
     std::vector<fs::path> keepFiles;
     std::shared_ptr<const KeepNames> keeps;  // read at the start of the last run
     std::vector<std::string> warnings;       // of the last run: keep entries that name nothing
+
+    // What the user chose (a project file, a group file or a folder), and every project it
+    // names, in the order they are judged. A project chosen alone is a run of one.
+    fs::path chosen;
+    std::vector<ProjectState> projects;
+    std::size_t current = 0;
+    // The user says that every program using the public classes of the run's ActiveX projects
+    // is one of the run's projects: the Public members of those classes are judged, across all
+    // of the run, instead of being left alone.
+    bool activeXCallersInRun = false;
+    // Rows of the project in hand that another project of the run, an ActiveX one, includes too.
+    std::vector<Bytes> sharedWithActiveX;
+
+    // Whether other programs may call the Public members of the class-like module in this row:
+    // one of an ActiveX project (the one in hand, or another of the run that includes it too),
+    // unless the user says that every such program is in the run.
+    bool calledFromOutside(const Bytes& row) const {
+        if (activeXCallersInRun) return false;
+        if (activeXProject) return true;
+        for (const Bytes& r : sharedWithActiveX)
+            if (r == row) return true;
+        return false;
+    }
 };
 
 }  // namespace scourvane

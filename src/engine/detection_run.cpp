@@ -118,16 +118,8 @@ std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModul
     return written;
 }
 
-void detectionRun(RunContext& ctx) {
+void judgeProject(RunContext& ctx, const ProjectPart* part) {
     Window& w = ctx.window();
-    w.setBusy(true);
-    struct PointerBack {
-        Window& w;
-        ~PointerBack() { w.setBusy(false); }
-    } pointerBack{w};
-    ctx.counters().zero();
-    ctx.session().findings.clear();
-    resetLabels(w);
     // The working copy may have been replaced by a link since intake: nothing is written then.
     if (!guarded(w, [&] { refuseLinkedWorkingCopy(ctx.workingCopy()); })) return;
     // Held to the end of the run; another intake or run on this copy is refused meanwhile.
@@ -139,7 +131,10 @@ void detectionRun(RunContext& ctx) {
     files::removeLeftovers(ctx.workingCopy());
     // The table is not changed during a run (intake refuses to start while one is under way).
     const std::size_t count = ctx.modules().size();
-    const std::unique_ptr<OtherModules> others = otherModules(ctx);
+    std::unique_ptr<OtherModules> own;
+    if (!part) own = otherModules(ctx);
+    OtherModules* others = part ? part->others : own.get();
+    auto skipped = [&](std::size_t row) { return part && part->judgedBefore(row); };
     // With the index, the next modules' own passes are prepared while this one finishes.
     std::optional<ModulePreparer> preparer;
     if (ctx.session().counting == Counting::Indexed) preparer.emplace(ctx.session(), 2);
@@ -153,6 +148,7 @@ void detectionRun(RunContext& ctx) {
         for (; preparer && requested < count && requested <= current + kAheadModules &&
                (requested == current || bytesAhead < kAheadBytes);
              ++requested) {
+            if (skipped(requested)) continue;
             try {
                 std::error_code ec;
                 const std::uintmax_t size =
@@ -165,20 +161,38 @@ void detectionRun(RunContext& ctx) {
             preparer->request(requested, ctx.modules()[requested], others->generation(requested));
         }
     };
+    const std::size_t firstShown = part ? part->firstShownRow : 0;
     for (std::size_t i = 0; i < count; ++i) {
-        w.selectModule(static_cast<int>(i));
+        w.selectModule(static_cast<int>(firstShown + i));
+        // A module an earlier project of the run included is judged already, for all of them.
+        if (skipped(i)) continue;
         requestAhead(i);
         std::optional<PreparedModule> prepared;
         if (preparer) {
             prepared = preparer->take(i, others->generation(i));
             bytesAhead -= sizes[i];
         }
+        const Counters before = ctx.counters();
         std::optional<Bytes> written;
         guarded(w, [&] { written = moduleDriver(ctx, i, *others, prepared); });
         // A million small strings are freed faster where they were made, and not here.
         if (prepared) preparer->dispose(std::move(*prepared));
+        if (part) part->judged(i, before, written);
         others->finished(i, std::move(written));
     }
+}
+
+void detectionRun(RunContext& ctx) {
+    Window& w = ctx.window();
+    w.setBusy(true);
+    struct PointerBack {
+        Window& w;
+        ~PointerBack() { w.setBusy(false); }
+    } pointerBack{w};
+    ctx.counters().zero();
+    ctx.session().findings.clear();
+    resetLabels(w);
+    judgeProjects(ctx);
     ctx.setProgress(0);
 }
 

@@ -8,8 +8,29 @@
 
 namespace scourvane {
 
+#include <functional>
+
 void detectionRun(RunContext& ctx);
 class OtherModules;
+
+// One project's part of a run of several: the other modules are the run's, a module that an
+// earlier project included is not judged again, and each module judged is reported.
+struct ProjectPart {
+    OtherModules* others;
+    std::size_t firstShownRow;  // the project's first module in the window's list
+    std::function<bool(std::size_t row)> judgedBefore;
+    // After the passes of the row's module: the counters before them, and what the public pass
+    // wrote, when it did.
+    std::function<void(std::size_t row, const Counters& before, const std::optional<Bytes>&)>
+        judged;
+};
+
+// The passes of every module of the project in hand, in table order. Without `part`, the
+// project is the run.
+void judgeProject(RunContext& ctx, const ProjectPart* part = nullptr);
+
+// Every project of the session (engine/run_projects.cpp).
+void judgeProjects(RunContext& ctx);
 struct PreparedModule;
 
 // Everything for the module in row `index`; `others` is told of every file the passes write.

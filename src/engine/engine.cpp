@@ -7,6 +7,7 @@
 #include "base/context.h"
 #include "base/guard.h"
 #include "engine/detection_run.h"
+#include "engine/run_projects.h"
 #include "intake/working_copy.h"
 #include "keep/keeps.h"
 
@@ -40,7 +41,7 @@ bool Engine::exclusive(Command&& command) {
 }
 
 bool Engine::intake(const std::filesystem::path& projectPath) {
-    return exclusive([&](RunContext& ctx) { scourvane::intake(ctx, projectPath); });
+    return exclusive([&](RunContext& ctx) { intakeProjects(ctx, projectPath); });
 }
 
 bool Engine::run() {
@@ -49,7 +50,10 @@ bool Engine::run() {
         s.warnings.clear();
         // A keep file that cannot be read stops the run before anything is judged: without it
         // the run would mark what the user asked to keep.
-        keep::LoadedKeeps keeps = keep::loadKeeps(s.intake.projectFolder, s.keepFiles);
+        std::vector<fs::path> folders;
+        for (const ProjectState& p : s.projects) folders.push_back(p.intake.projectFolder);
+        if (s.projects.empty()) folders.push_back(s.intake.projectFolder);
+        keep::LoadedKeeps keeps = keep::loadKeeps(folders, s.keepFiles);
         s.keeps = std::move(keeps.names);
         s.warnings = std::move(keeps.warnings);
         detectionRun(ctx);

@@ -45,6 +45,8 @@ Session settingsOf(const Session& session) {
     out.rules = session.rules;
     out.keeps = session.keeps;
     out.activeXProject = session.activeXProject;
+    out.activeXCallersInRun = session.activeXCallersInRun;
+    out.sharedWithActiveX = session.sharedWithActiveX;
     return out;
 }
 

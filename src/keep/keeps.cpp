@@ -1,5 +1,7 @@
 #include "keep/keeps.h"
 
+#include <algorithm>
+
 #include "base/paths.h"
 #include "collect/keep_comment.h"
 #include "intake/file_ops.h"
@@ -67,9 +69,18 @@ KeepFile parseKeepFile(std::string_view text, const std::string& source) {
 }
 
 LoadedKeeps loadKeeps(const fs::path& projectFolder, const std::vector<fs::path>& files) {
+    return loadKeeps(std::vector<fs::path>{projectFolder}, files);
+}
+
+LoadedKeeps loadKeeps(const std::vector<fs::path>& projectFolders,
+                      const std::vector<fs::path>& files) {
     std::vector<fs::path> all;
-    const fs::path own = projectFolder / files::fromUtf8(kProjectKeepFile);
-    if (!projectFolder.empty() && files::exists(own)) all.push_back(own);
+    for (const fs::path& folder : projectFolders) {
+        const fs::path own = folder / files::fromUtf8(kProjectKeepFile);
+        if (!folder.empty() && files::exists(own) &&
+            std::find(all.begin(), all.end(), own) == all.end())
+            all.push_back(own);
+    }
     all.insert(all.end(), files.begin(), files.end());
     auto names = std::make_shared<KeepNames>();
     LoadedKeeps out;

@@ -36,6 +36,10 @@ struct LoadedKeeps {
     std::vector<std::string> warnings;
 };
 LoadedKeeps loadKeeps(const fs::path& projectFolder, const std::vector<fs::path>& files);
+// The same for a run of several projects: each project's own keep file (a folder's once), then
+// `files`.
+LoadedKeeps loadKeeps(const std::vector<fs::path>& projectFolders,
+                      const std::vector<fs::path>& files);
 
 // Whether `keeps` name the declaration `name` of the module in the row `moduleRow` (a module
 // part matches the row's file name, with or without its extension). Letter case is ignored, as

@@ -13,6 +13,7 @@
 #include "rules/identifiers.h"
 #include "rules/occurrence.h"
 #include "usage/public_pass.h"
+#include "usage/run_other_modules.h"
 #include "index/word_ids.h"
 #include "index/word_prefetch.h"
 #include "index/words.h"
@@ -20,15 +21,6 @@
 namespace scourvane {
 
 namespace {
-
-std::string scanningStatus(const std::string& shownOther, const std::string& shownSelf) {
-    std::string status = "走査中...\r\n";
-    status.reserve(status.size() + shownOther.size() + shownSelf.size() + 2);
-    status += shownOther;
-    status += "\r\n";
-    status += shownSelf;
-    return status;
-}
 
 class PlainOtherModules final : public OtherModules {
   public:

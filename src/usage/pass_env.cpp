@@ -97,7 +97,8 @@ bool PassEnv::unjudged(std::string_view line, std::string_view scope, const Byte
                       [&](std::string_view token, bool) { stands |= token == key; });
     if (!stands) return true;
     // Other programs call the Public members of an ActiveX project's classes and controls.
-    if (scope == "Public" && classLike_ && !form_ && ctx_.session().activeXProject) return true;
+    if (scope == "Public" && classLike_ && !form_ && ctx_.session().calledFromOutside(moduleName_))
+        return true;
     return oddShape(line, opensBlock(line));
 }
 

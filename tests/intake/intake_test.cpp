@@ -198,9 +198,11 @@ TEST_F(Intake, AFileWhereTheCopyShouldBeFailsEveryCopyWithABox) {
 TEST_F(Intake, RefusesAPathThatIsNoFileBeforeMakingAnything) {
     engine.intake(tmp / "nothing.vbp");
     EXPECT_EQ(errorNumbers(), (std::vector<int>{53}));
+    // A folder is taken as the projects below it; one without any is refused as well.
     fs::create_directories(project);
     engine.intake(project);
-    EXPECT_EQ(errorNumbers(), (std::vector<int>{53, 75}));
+    EXPECT_EQ(errorNumbers(), (std::vector<int>{53, 53}));
+    EXPECT_NE(window.errors.back().find("(.vbp)"), std::string::npos);
     EXPECT_FALSE(engine.session().intake.loaded);
     EXPECT_FALSE(window.runEnabled);
     EXPECT_FALSE(fs::exists(tmp / "New_" / ""));

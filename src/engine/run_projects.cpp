@@ -1,0 +1,289 @@
+#include "engine/run_projects.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "base/guard.h"
+#include "base/paths.h"
+#include "base/run_error.h"
+#include "engine/detection_run.h"
+#include "intake/file_ops.h"
+#include "intake/project_file.h"
+#include "intake/run_list.h"
+#include "intake/working_copy.h"
+#include "text/convert.h"
+#include "text/lines.h"
+#include "text/search.h"
+#include "usage/run_model.h"
+#include "usage/run_other_modules.h"
+
+namespace scourvane {
+
+namespace {
+
+fs::path identity(const fs::path& p) {
+    std::error_code ec;
+    const fs::path c = fs::weakly_canonical(p, ec);
+    return ec ? fs::absolute(p).lexically_normal() : c;
+}
+
+// Two rows of one working copy name one file when their names match as its file system does.
+Bytes copyKey(const Bytes& name) {
+#ifdef _WIN32
+    return text::toUpper(name);
+#else
+    return name;
+#endif
+}
+
+ProjectState inHand(const Session& s) {
+    ProjectState p;
+    p.intake = s.intake;
+    p.modules = s.modules;
+    p.moduleSources = s.moduleSources;
+    p.activeXProject = s.activeXProject;
+    return p;
+}
+
+std::array<std::int64_t, kCounterCount> wide(const Counters& c) {
+    std::array<std::int64_t, kCounterCount> out{};
+    for (int i = 0; i < kCounterCount; ++i) out[i] = c.get(static_cast<CounterId>(i));
+    return out;
+}
+
+// The files a project file names that its copy takes in (module entries, then the others),
+// each with the user's file it resolves to. Entries that resolve to nothing are left out: the
+// intake reports them.
+std::vector<std::pair<Bytes, fs::path>> entriesOf(const fs::path& project, RuleSet rules) {
+    std::vector<std::pair<Bytes, fs::path>> out;
+    const std::string content = files::readAll(project);
+    std::vector<Bytes> entries;
+    text::LineReader reader(content);
+    while (!reader.atEnd())
+        if (auto row = moduleEntry(reader.readLine(), rules)) entries.push_back(std::move(*row));
+    if (rules == RuleSet::Safe)
+        for (Bytes& e : copiedFileEntries(content)) entries.push_back(std::move(e));
+    for (const Bytes& e : entries) {
+        try {
+            const fs::path file = resolveEntry(project.parent_path(), e);
+            Bytes name = hasPathSeparator(e) ? reduceModulePath(e, "").name : e;
+            out.emplace_back(std::move(name), identity(file));
+        } catch (const RunError&) {
+        }
+    }
+    return out;
+}
+
+// The window's list for a run of several projects: each project's file, then its modules.
+void showProjects(RunContext& ctx, const fs::path& chosen) {
+    const Session& s = ctx.session();
+    std::vector<std::string> rows;
+    for (const ProjectState& p : s.projects) {
+        const fs::path relative = p.intake.projectPath.lexically_relative(
+            chosenKind(chosen) == ChosenKind::Folder ? chosen : chosen.parent_path());
+        rows.push_back("[" + files::display(relative.empty() ? p.intake.projectPath : relative) +
+                       "]");
+        for (const Bytes& m : p.modules) rows.push_back("    " + text::toUtf8(m));
+    }
+    ctx.window().setModules(rows);
+}
+
+}  // namespace
+
+void loadProject(Session& s, std::size_t k) {
+    const ProjectState& p = s.projects[k];
+    s.current = k;
+    s.intake = p.intake;
+    s.modules = p.modules;
+    s.moduleSources = p.moduleSources;
+    s.activeXProject = p.activeXProject;
+    s.sharedWithActiveX.clear();
+}
+
+void intakeProjects(RunContext& ctx, const fs::path& chosen) {
+    Session& s = ctx.session();
+    Window& w = ctx.window();
+    const fs::path absolute = fs::absolute(chosen).lexically_normal();
+    if (chosenKind(absolute) == ChosenKind::Project) {
+        intake(ctx, chosen);
+        s.chosen = chosen;
+        s.projects = {inHand(s)};
+        s.current = 0;
+        s.sharedWithActiveX.clear();
+        return;
+    }
+    w.setStatus("");
+    ctx.setProgress(0);
+    ProjectList list;
+    // A group or folder that names no project leaves the project in hand as it was.
+    if (!guarded(w, [&] { list = projectsOf(absolute); })) return;
+    for (const RunError& problem : list.problems) guarded(w, [&] { throw problem; });
+    s.chosen = chosen;
+    s.projects.clear();
+    s.current = 0;
+    // Per working copy folder: the user's file behind each module name it holds.
+    std::map<fs::path, std::map<Bytes, fs::path>> taken;
+    for (const fs::path& project : list.projects) {
+        const IntakeState st = splitProjectPath(project);
+        auto& names = taken[st.workingCopy];
+        const bool fits = guarded(w, [&] {
+            if (names.empty()) return;
+            std::vector<std::pair<Bytes, fs::path>> entries;
+            try {
+                entries = entriesOf(project, s.rules);
+            } catch (const RunError&) {
+                return;  // its intake reports what cannot be read
+            }
+            for (const auto& [name, file] : entries) {
+                const auto it = names.find(copyKey(name));
+                if (it == names.end() || it->second == file) continue;
+                throw RunError(err::kFileAlreadyExists,
+                               "作業フォルダー " + files::display(st.workingCopy) +
+                                   " で別のモジュールが同じ名前になります: " +
+                                   files::display(it->second) + " と " + files::display(file) +
+                                   " (" + st.projectFileName + " は取り込みません)");
+            }
+        });
+        if (!fits) continue;
+        s.intake = {};
+        s.modules.clear();
+        s.moduleSources.clear();
+        s.activeXProject = false;
+        intake(ctx, project);
+        if (!s.intake.loaded) continue;
+        for (const auto& [name, file] : s.moduleSources) names[copyKey(name)] = identity(file);
+        s.projects.push_back(inHand(s));
+    }
+    if (s.projects.empty()) {
+        s.intake = {};
+        s.modules.clear();
+        s.moduleSources.clear();
+        w.setModules({});
+        w.setRunEnabled(false);
+        return;
+    }
+    showProjects(ctx, absolute);
+    const std::string kind =
+        chosenKind(absolute) == ChosenKind::Group ? " ｸﾞﾙｰﾌﾟ (" : " ﾌｫﾙﾀﾞｰ (";
+    w.setProjectLabel(files::display(absolute.filename()) + kind +
+                      std::to_string(s.projects.size()) + " ﾌﾟﾛｼﾞｪｸﾄ)");
+    loadProject(s, 0);
+    w.setRunEnabled(true);
+}
+
+void judgeProjects(RunContext& ctx) {
+    Session& s = ctx.session();
+    if (s.projects.size() <= 1) {
+        judgeProject(ctx);
+        if (!s.projects.empty()) s.projects[0].counters = wide(ctx.counters());
+        return;
+    }
+    Window& w = ctx.window();
+    const RunModel model = buildRunModel(s);
+    const std::unique_ptr<RunOtherModules> others = runOtherModules(ctx, model);
+    std::vector<std::array<std::int64_t, kCounterCount>> counted(model.modules.size());
+    std::size_t shown = 0;
+    for (std::uint32_t k = 0; k < s.projects.size(); ++k) {
+        loadProject(s, k);
+        for (std::size_t r = 0; r < s.modules.size(); ++r) {
+            const RunModel::Module& m = model.modules[model.moduleOf[k][r]];
+            if (m.activeXClass) s.sharedWithActiveX.push_back(s.modules[r]);
+        }
+        others->setProject(k);
+        ProjectPart part;
+        part.others = others.get();
+        part.firstShownRow = shown + 1;
+        part.judgedBefore = [&](std::size_t row) {
+            return model.owner(model.moduleOf[k][row]) != k;
+        };
+        part.judged = [&](std::size_t row, const Counters& before,
+                          const std::optional<Bytes>& written) {
+            const std::uint32_t id = model.moduleOf[k][row];
+            for (int i = 0; i < kCounterCount; ++i) {
+                const auto c = static_cast<CounterId>(i);
+                counted[id][i] += std::int64_t{ctx.counters().get(c)} - before.get(c);
+            }
+            // Every other working copy that holds the module holds what this one does now.
+            const fs::path from = identity(ctx.moduleFile(s.modules[row]));
+            for (const RunModel::Place& place : model.modules[id].places) {
+                if (place.project == k) continue;
+                const ProjectState& other = s.projects[place.project];
+                guarded(w, [&] {
+                    const fs::path to =
+                        workingCopyFile(other.intake.workingCopy, other.modules[place.row]);
+                    if (identity(to) == from) return;
+                    const Bytes now = written ? *written : files::readAll(from);
+                    if (files::exists(to) && files::readAll(to) == now) return;
+                    files::writeAll(to, now);
+                });
+            }
+        };
+        judgeProject(ctx, &part);
+        shown += 1 + s.modules.size();
+    }
+    for (std::size_t p = 0; p < s.projects.size(); ++p) {
+        s.projects[p].counters = {};
+        for (std::uint32_t id : model.projectModules[p])
+            for (int i = 0; i < kCounterCount; ++i) s.projects[p].counters[i] += counted[id][i];
+    }
+    loadProject(s, 0);
+}
+
+std::vector<std::string> sharedModuleWarnings(const Session& s, const fs::path& root) {
+    if (s.projects.size() != 1 || root.empty()) return {};
+    // The user's files of the modules the run changed.
+    std::map<fs::path, std::string> changed;
+    for (const Finding& f : s.findings) {
+        const auto it = std::find_if(s.moduleSources.rbegin(), s.moduleSources.rend(),
+                                     [&](const auto& m) { return m.first == f.module; });
+        if (it != s.moduleSources.rend())
+            changed.emplace(identity(it->second), text::toUtf8(f.module));
+    }
+    if (changed.empty()) return {};
+    const fs::path self = identity(s.intake.projectPath);
+    std::map<std::string, std::set<std::string>> alsoIn;  // module -> other project files
+    constexpr int kMostFolders = 20000;
+    int folders = 0;
+    std::error_code ec;
+    fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
+    for (const fs::recursive_directory_iterator end; !ec && it != end; it.increment(ec)) {
+        const fs::directory_entry& e = *it;
+        std::error_code sec;
+        if (e.is_symlink(sec)) {
+            it.disable_recursion_pending();
+            continue;
+        }
+        if (e.is_directory(sec)) {
+            const std::string name = files::display(e.path().filename());
+            if (name.starts_with(".") || isWorkingCopyFolder(e.path()) ||
+                ++folders > kMostFolders)
+                it.disable_recursion_pending();
+            continue;
+        }
+        if (!e.is_regular_file(sec) || chosenKind(e.path()) != ChosenKind::Project) continue;
+        const std::string ext = files::display(e.path().extension());
+        if (text::toUpper(ext) != ".VBP" || identity(e.path()) == self) continue;
+        try {
+            for (const auto& [name, file] : entriesOf(e.path(), s.rules)) {
+                const auto hit = changed.find(file);
+                if (hit != changed.end())
+                    alsoIn[hit->second].insert(files::display(e.path().lexically_relative(root)));
+            }
+        } catch (const RunError&) {
+            // A project file that cannot be read names nothing here.
+        }
+    }
+    std::vector<std::string> out;
+    for (const auto& [module, projects] : alsoIn) {
+        std::string list;
+        for (const std::string& p : projects) list += (list.empty() ? "" : ", ") + p;
+        out.push_back(module + " is changed by this run and is also part of " + list +
+                      ": its Public declarations were judged for " + s.intake.projectFileName +
+                      " alone, so the patch may break those projects; run on the group file or "
+                      "the folder " + files::display(root) + " to judge them for all");
+    }
+    return out;
+}
+
+}  // namespace scourvane
