@@ -22,8 +22,8 @@ struct GroupShape {
                                     // standard modules, classes and forms in turn
     std::size_t linesPerModule = 200;  // about; startup code that uses many shared modules is
                                        // longer
-    bool activeX = true;  // dll/Widgets/Widgets.vbp (Type=OleDll): public classes used by
-                          // every other application through their members
+    bool activeX = true;  // dll/Widgets/Widgets.vbp (Type=OleDll): public classes whose
+                          // members App01, App03, ... use in part
     bool twoProjectsInOneFolder = true;  // <first app>Lite.vbp beside the first application's
                                          // project file, sharing its first standard module
     unsigned seed = 1;

@@ -11,6 +11,7 @@
 #include "cli/report.h"
 #include "engine/engine.h"
 #include "intake/file_ops.h"
+#include "intake/run_list.h"
 #include "intake/working_copy.h"
 #include "report/patch.h"
 #include "report/reports.h"
@@ -47,6 +48,7 @@ constexpr const char* kDescription =
 constexpr const char* kExamples =
     "\nExamples:\n"
     "  scourvane-cli Sales/Sales.vbp\n"
+    "  scourvane-cli Apps/All.vbg   (or a folder: scourvane-cli Apps)\n"
     "  scourvane-cli --json --quiet Sales/Sales.vbp\n"
     "  scourvane-cli --codepage 1252 Inventory/Inventory.vbp\n"
     "  scourvane-cli --report findings.sarif --report findings.csv --report findings.html "
@@ -82,7 +84,10 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, bo
     int codePage = 932;
     std::vector<std::string> reports;
     std::string rules = ruleSetName(RuleSet::Safe);
-    app.add_option("PROJECT", project, "the project file (.vbp)")->required();
+    app.add_option("PROJECT", project,
+                   "the project file (.vbp); or a group file (.vbg), or a folder (every .vbp "
+                   "below it, working copies left out), whose projects are judged together")
+        ->required();
     app.add_flag("--json", json, "print one JSON object instead of the counter grid");
     app.add_option("--codepage", codePage,
                    "Windows code page of the project's files: 932 (default), 936, 949, 950 "
@@ -101,6 +106,12 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, bo
                    "(the specified occurrence test with its table of accepted neighbours, "
                    "which can comment out names that are used)")
         ->check(CLI::IsMember({"spec", "safe"}));
+    bool activeXCallersInRun = false;
+    app.add_flag("--activex-callers-in-run", activeXCallersInRun,
+                 "every program that uses the public classes of the run's ActiveX projects "
+                 "(Type=OleDll, OleExe or Control) is one of the run's projects: judge those "
+                 "classes' Public members across the whole run (by default they are left "
+                 "alone, since other programs may call them)");
     app.add_flag("--quiet", quiet, "no status or progress on stderr (errors are still shown)");
     std::vector<std::string> keepFiles;
     app.add_option("--keep", keepFiles,
@@ -150,15 +161,23 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, bo
     // report that could not be written.
     const fs::path workingCopy =
         project.empty() ? fs::path() : splitProjectPath(projectPath).workingCopy;
-    for (const std::string& r : reports) {
-        const std::string problem = report::reportPathProblem(files::fromUtf8(r), workingCopy);
-        if (problem.empty()) continue;
-        return usageError(err, "--report " + r + ": " + problem);
+    std::vector<fs::path> workingCopies{workingCopy};
+    if (!project.empty() && chosenKind(projectPath) != ChosenKind::Project) {
+        try {
+            for (const fs::path& p : projectsOf(projectPath).projects)
+                workingCopies.push_back(splitProjectPath(p).workingCopy);
+        } catch (const RunError&) {
+            // The intake reports it.
+        }
     }
-
-    if (!patchFile.empty()) {
-        const std::string problem =
-            report::outputPathProblem(files::fromUtf8(patchFile), workingCopy);
+    for (const fs::path& copy : workingCopies) {
+        for (const std::string& r : reports) {
+            const std::string problem = report::reportPathProblem(files::fromUtf8(r), copy);
+            if (problem.empty()) continue;
+            return usageError(err, "--report " + r + ": " + problem);
+        }
+        if (patchFile.empty()) continue;
+        const std::string problem = report::outputPathProblem(files::fromUtf8(patchFile), copy);
         if (!problem.empty()) return usageError(err, "--patch " + patchFile + ": " + problem);
     }
     if (failOn == "new" && baselineFile.empty())
@@ -186,6 +205,7 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, bo
     Engine engine(window);
     engine.setRules(rules == "safe" ? RuleSet::Safe : RuleSet::Spec);
     engine.setKeepFiles(keepPaths);
+    engine.setActiveXCallersInRun(activeXCallersInRun);
     engine.intake(projectPath);
     if (engine.session().intake.loaded) {
         for (int run = 1; run <= (untilStable ? kMostRuns : 1); ++run) {
@@ -200,8 +220,10 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, bo
     }
     window.finish();
     for (const ErrorRecord& e : window.errors()) data.errors.push_back({e.number, e.description});
-    data.projectFile = project.empty() ? fs::path() : fs::absolute(projectPath);
-    data.workingCopy = workingCopy;
+    if (data.projects.empty()) {
+        data.projectFile = project.empty() ? fs::path() : fs::absolute(projectPath);
+        data.workingCopy = workingCopy;
+    }
 
     bool reportFailed = false;
     for (const std::string& r : reports) {
@@ -239,9 +261,10 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, bo
     if (json) {
         JsonExtras extras{s.warnings, data.baseline ? &states : nullptr, patch ? &*patch : nullptr};
         writeText(out, jsonReport(files::display(s.intake.workingCopy), window.modules(),
-                                  s.counters, window.errors(), data.runs, rules, extras));
+                                  s.counters, window.errors(), data.runs, rules, extras,
+                                  projectsJson(data)));
     } else {
-        writeText(out, counterGrid(s.counters));
+        writeText(out, projectGrids(data) + counterGrid(s.counters));
     }
     if (!window.errors().empty() || reportFailed) return 1;
     if (failOn == "findings" && !data.findings.empty()) return kFoundStatus;

@@ -11,12 +11,16 @@ namespace scourvane::cli {
 
 using report::jsonString;
 
-std::string counterGrid(const Counters& c) {
-    // The window's grid: a column of declared and one of unused, a row per kind.
+namespace {
+
+// The window's grid: a column of declared and one of unused, a row per kind.
+std::string grid(const std::array<std::int64_t, kCounterCount>& c) {
     std::string out = "結 果        宣言  未使用\n";
     auto row = [&](const char* title, CounterId declared, CounterId unused) {
         char line[96];
-        std::snprintf(line, sizeof line, "%-8s %10d %7d\n", title, c.get(declared), c.get(unused));
+        std::snprintf(line, sizeof line, "%-8s %10lld %7lld\n", title,
+                      static_cast<long long>(c[indexOf(declared)]),
+                      static_cast<long long>(c[indexOf(unused)]));
         out += line;
     };
     row("Dim", CounterId::Dim, CounterId::UnusedDim);
@@ -25,10 +29,39 @@ std::string counterGrid(const Counters& c) {
     return out;
 }
 
+}  // namespace
+
+std::string counterGrid(const Counters& c) {
+    std::array<std::int64_t, kCounterCount> values{};
+    for (int i = 0; i < kCounterCount; ++i) values[i] = c.get(static_cast<CounterId>(i));
+    return grid(values);
+}
+
+std::string projectGrids(const report::ReportData& data) {
+    std::string out;
+    for (const report::ReportProject& p : data.projects)
+        out += files::display(p.projectFile.lexically_relative(data.workingCopy)) + "\n" +
+               grid(p.counters) + "\n";
+    if (!out.empty()) out += "合計 (" + std::to_string(data.projects.size()) + " ﾌﾟﾛｼﾞｪｸﾄ)\n";
+    return out;
+}
+
+std::string projectsJson(const report::ReportData& data) {
+    if (data.projects.empty()) return {};
+    std::string out = "[";
+    for (std::size_t i = 0; i < data.projects.size(); ++i) {
+        if (i) out += ",";
+        out += "{\"project_file\":" + jsonString(files::display(data.projects[i].projectFile)) +
+               ",\"working_copy\":" + jsonString(files::display(data.projects[i].workingCopy)) +
+               ",\"counters\":" + report::countersJson(data.projects[i].counters) + "}";
+    }
+    return out + "]";
+}
+
 std::string jsonReport(const std::string& workingCopy, const std::vector<std::string>& modules,
                        const Counters& c, const std::vector<ErrorRecord>& errors,
                        const std::vector<report::RunSummary>& runs, const std::string& rules,
-                       const JsonExtras& extras) {
+                       const JsonExtras& extras, const std::string& projects) {
     std::string out = "{\"working_copy\":" + jsonString(workingCopy) + ",\"modules\":[";
     for (std::size_t i = 0; i < modules.size(); ++i) {
         if (i) out += ",";
@@ -38,6 +71,7 @@ std::string jsonReport(const std::string& workingCopy, const std::vector<std::st
     for (int i = 0; i < kCounterCount; ++i) values[i] = c.get(static_cast<CounterId>(i));
     out += "],\"counters\":" + report::countersJson(values) + ",\"rules\":" + jsonString(rules) +
            ",\"runs\":" + report::runsJson(runs);
+    if (!projects.empty()) out += ",\"projects\":" + projects;
     out += ",\"warnings\":[";
     for (std::size_t i = 0; i < extras.warnings.size(); ++i) {
         // Appended one by one: MinGW's GCC 12 warns (-Wrestrict) on a literal added to a string.

@@ -37,6 +37,14 @@ struct JsonExtras {
 std::string jsonReport(const std::string& workingCopy, const std::vector<std::string>& modules,
                        const Counters& counters, const std::vector<ErrorRecord>& errors,
                        const std::vector<report::RunSummary>& runs, const std::string& rules,
-                       const JsonExtras& extras = {kNoWarnings});
+                       const JsonExtras& extras = {kNoWarnings},
+                       const std::string& projects = "");
+
+// For a run of several projects, a grid per project (its file, then its counters) before the
+// totals; nothing for one.
+std::string projectGrids(const report::ReportData& data);
+// For a run of several projects, the JSON array of them (project_file, working_copy, counters);
+// empty for one.
+std::string projectsJson(const report::ReportData& data);
 
 }  // namespace scourvane::cli

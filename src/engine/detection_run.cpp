@@ -28,6 +28,11 @@ std::string statusFinished(const std::string& workingCopy) {
     return "終了しました。新ﾌﾟﾛｼﾞｪｸﾄは\r\n" + workingCopy + "\r\nに作成しました。";
 }
 
+std::string statusSharedModules(std::size_t modules) {
+    return "注意: 変更したﾓｼﾞｭｰﾙのうち " + std::to_string(modules) +
+           " 個は他のﾌﾟﾛｼﾞｪｸﾄにも含まれます。ｸﾞﾙｰﾌﾟかﾌｫﾙﾀﾞｰで実行してください。";
+}
+
 namespace {
 
 // Whether replaying the counter changes can overflow no counter: then they give the labels the

@@ -43,5 +43,7 @@ std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModul
 std::string statusCollecting(const std::string& module);
 std::string statusSearching(const std::string& kind, const std::string& module);
 std::string statusFinished(const std::string& workingCopy);
+// The line added to it when modules the run changed belong to other projects too.
+std::string statusSharedModules(std::size_t modules);
 
 }  // namespace scourvane

@@ -8,6 +8,8 @@
 #include "base/guard.h"
 #include "engine/detection_run.h"
 #include "engine/run_projects.h"
+#include "engine/run_results.h"
+#include "intake/file_ops.h"
 #include "intake/working_copy.h"
 #include "keep/keeps.h"
 
@@ -58,6 +60,12 @@ bool Engine::run() {
         s.warnings = std::move(keeps.warnings);
         detectionRun(ctx);
         for (std::string& w : keep::unmatchedKeeps(*s.keeps)) s.warnings.push_back(std::move(w));
+        // A patch of this project alone could break the others that include its modules.
+        const std::vector<std::string> shared = sharedModuleWarnings(s, patchRoot(s));
+        if (shared.empty()) return;
+        s.warnings.insert(s.warnings.end(), shared.begin(), shared.end());
+        ctx.window().setStatus(statusFinished(files::display(s.intake.workingCopy)) + "\r\n" +
+                               statusSharedModules(shared.size()));
     });
 }
 

@@ -22,6 +22,8 @@ class Engine {
     const Session& session() const { return session_; }
     void setCounting(Counting counting) { session_.counting = counting; }
     void setRules(RuleSet rules) { session_.rules = rules; }
+    // Every program that uses the public classes of the run's ActiveX projects is in the run.
+    void setActiveXCallersInRun(bool inRun) { session_.activeXCallersInRun = inRun; }
     // Keep files read at every run, after the project's own scourvane-keep.txt.
     void setKeepFiles(std::vector<std::filesystem::path> files) {
         session_.keepFiles = std::move(files);

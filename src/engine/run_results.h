@@ -12,4 +12,8 @@ namespace scourvane {
 // a file cannot be read.
 report::Patch patchOf(const Session& session, report::PatchMode mode);
 
+// Where that patch applies: the nearest folder holding the project folders and every module
+// file they name.
+std::filesystem::path patchRoot(const Session& session);
+
 }  // namespace scourvane

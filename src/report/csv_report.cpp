@@ -20,21 +20,26 @@ std::string field(std::string_view text) {
 
 std::string csvReport(const ReportData& data) {
     std::string out = "\xEF\xBB\xBF";
-    out += "run,rules,row,file,rule,rule_ja,name,kind,first_line,last_line,declaration\r\n";
+    // A run of several projects names each finding's project in a last column.
+    const bool several = !data.projects.empty();
+    out += "run,rules,row,file,rule,rule_ja,name,kind,first_line,last_line,declaration";
+    out += several ? ",project\r\n" : "\r\n";
     for (const Finding& f : data.findings) {
         const std::string cells[] = {std::to_string(f.run),
                                      data.rules,
                                      std::to_string(f.row + 1),
-                                     relativeFile(data, f.module),
+                                     relativeFile(data, f),
                                      std::string(ruleId(f.rule)),
                                      ruleText(f.rule).japanese,
                                      decoded(data, f.name),
                                      std::string(kindName(f.kind)),
                                      std::to_string(f.firstLine),
                                      std::to_string(f.lastLine),
-                                     decoded(data, f.text)};
+                                     decoded(data, f.text),
+                                     projectOf(data, f)};
         bool first = true;
         for (const std::string& c : cells) {
+            if (!several && &c == &cells[std::size(cells) - 1]) break;
             if (!first) out += ',';
             first = false;
             out += field(c);

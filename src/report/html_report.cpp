@@ -152,6 +152,22 @@ std::string htmlReport(const ReportData& data) {
         h += "</table></div>\n";
     }
 
+    if (!data.projects.empty()) {
+        h += "<h2>プロジェクトごとの結果</h2>\n<div class=\"card\"><table class=\"runs\">\n"
+             "<tr><th>プロジェクト</th>";
+        for (const GridRow& row : kGrid)
+            h += "<th>" + std::string(row.label) + " 宣言</th><th>" + row.label + " 未使用</th>";
+        h += "</tr>\n";
+        for (const ReportProject& p : data.projects) {
+            h += "<tr><td>" +
+                 escaped(files::display(p.projectFile.lexically_relative(data.workingCopy))) +
+                 "</td>";
+            for (std::int64_t v : p.counters) h += "<td>" + std::to_string(v) + "</td>";
+            h += "</tr>\n";
+        }
+        h += "</table></div>\n";
+    }
+
     if (!data.errors.empty()) {
         h += "<h2>エラー</h2>\n";
         for (const ErrorShown& e : data.errors)
@@ -159,17 +175,17 @@ std::string htmlReport(const ReportData& data) {
                  "</div>\n";
     }
 
-    // Findings by module row: the module table's order.
-    std::map<std::size_t, std::vector<const Finding*>> byRow;
-    for (const Finding& f : data.findings) byRow[f.row].push_back(&f);
+    // Findings by project and module row: the module tables' order.
+    std::map<std::pair<std::size_t, std::size_t>, std::vector<const Finding*>> byRow;
+    for (const Finding& f : data.findings) byRow[{f.project, f.row}].push_back(&f);
     if (byRow.empty()) h += "<p class=\"card none\">未使用の宣言は見つかりませんでした。</p>\n";
 
     for (const auto& [row, findings] : byRow) {
-        const Bytes& module = findings.front()->module;
-        const std::string file = relativeFile(data, module);
+        const Finding& first = *findings.front();
+        const std::string file = relativeFile(data, first);
         std::string uri;
         try {
-            uri = fileUri(workingCopyFile(data.workingCopy, module));
+            uri = fileUri(copiedFile(data, first));
         } catch (...) {
             // A row that names no file of the copy: shown without a link.
         }
@@ -193,7 +209,7 @@ std::string htmlReport(const ReportData& data) {
                 h += "<a href=\"" + escaped(uri + "#L" + std::to_string(f->firstLine)) + "\">" +
                      escaped(where) + "</a>";
             h += "</span></div>\n<pre>";
-            std::vector<std::string> lines = linesOf(data, module, f->firstLine, f->lastLine);
+            std::vector<std::string> lines = linesOf(data, *f, f->firstLine, f->lastLine);
             if (lines.empty()) lines.push_back(decoded(data, f->text));  // the copy is gone
             std::int64_t number = f->firstLine;
             for (const std::string& line : lines)

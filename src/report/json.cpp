@@ -75,6 +75,12 @@ std::string jsonString(std::string_view s) {
 }
 
 std::string countersJson(const std::array<std::int32_t, kCounterCount>& values) {
+    std::array<std::int64_t, kCounterCount> wide{};
+    for (int i = 0; i < kCounterCount; ++i) wide[i] = values[i];
+    return countersJson(wide);
+}
+
+std::string countersJson(const std::array<std::int64_t, kCounterCount>& values) {
     static constexpr const char* kKeys[kCounterCount] = {
         "dim", "unused_dim", "private", "unused_private", "public", "unused_public"};
     std::string out = "{";

@@ -17,6 +17,7 @@ std::string jsonString(std::string_view s);
 // The six counters as one object: {"dim":…,"unused_dim":…,…,"unused_public":…}, in the order of
 // CounterId.
 std::string countersJson(const std::array<std::int32_t, kCounterCount>& values);
+std::string countersJson(const std::array<std::int64_t, kCounterCount>& values);
 // Each run as {"run":…,"counters":{…},"findings":…}, in an array.
 std::string runsJson(const std::vector<RunSummary>& runs);
 

@@ -1,6 +1,7 @@
 #include "report/patch.h"
 
 #include <algorithm>
+#include <set>
 
 #include "base/paths.h"
 #include "intake/file_ops.h"
@@ -49,25 +50,45 @@ std::string relativeName(const fs::path& file, const fs::path& root) {
     return out;
 }
 
+struct Change {
+    fs::path source, copy;
+};
+
+// Each module file of the projects once, from the copy of the first that includes it; `root`
+// becomes the folder holding them and the project folders.
+std::vector<Change> changesOf(const PatchInput& input, fs::path& root) {
+    std::vector<Change> changes;
+    std::set<fs::path> sources;  // a module file several projects include, once
+    for (const PatchProject& project : input.projects) {
+        const fs::path folder = normalAbsolute(project.projectFolder);
+        root = root.empty() ? folder : commonFolder(root, folder);
+        std::vector<text::Bytes> seen;  // two entries of one file name share a row, and one copy
+        for (const text::Bytes& row : project.modules) {
+            if (std::find(seen.begin(), seen.end(), row) != seen.end()) continue;
+            seen.push_back(row);
+            const auto it = std::find_if(project.sources.rbegin(), project.sources.rend(),
+                                         [&](const auto& s) { return s.first == row; });
+            if (it == project.sources.rend()) continue;  // its copy failed: it holds no result
+            const fs::path source = normalAbsolute(it->second);
+            if (!sources.insert(source).second) continue;
+            changes.push_back({source, workingCopyFile(project.workingCopy, row)});
+        }
+    }
+    for (const Change& c : changes) root = commonFolder(root, c.source.parent_path());
+    return changes;
+}
+
 }  // namespace
 
+fs::path patchRoot(const PatchInput& input) {
+    fs::path root;
+    changesOf(input, root);
+    return root;
+}
+
 Patch makePatch(const PatchInput& input, PatchMode mode) {
-    struct Change {
-        fs::path source, copy;
-    };
-    std::vector<Change> changes;
-    std::vector<text::Bytes> seen;  // two entries of one file name share a row, and one copy
-    for (const text::Bytes& row : input.modules) {
-        if (std::find(seen.begin(), seen.end(), row) != seen.end()) continue;
-        seen.push_back(row);
-        const auto it = std::find_if(input.sources.rbegin(), input.sources.rend(),
-                                     [&](const auto& s) { return s.first == row; });
-        if (it == input.sources.rend()) continue;  // its copy failed: the copy holds no result
-        changes.push_back({normalAbsolute(it->second), workingCopyFile(input.workingCopy, row)});
-    }
     Patch patch;
-    patch.root = normalAbsolute(input.projectFolder);
-    for (const Change& c : changes) patch.root = commonFolder(patch.root, c.source.parent_path());
+    const std::vector<Change> changes = changesOf(input, patch.root);
 
     std::string diffs;
     for (const Change& c : changes) {
@@ -79,9 +100,16 @@ Patch makePatch(const PatchInput& input, PatchMode mode) {
         diffs += diff;
         ++patch.files;
     }
-    const std::string project = relativeName(normalAbsolute(input.projectFolder), patch.root);
-    patch.text = "Scourvane: " + std::to_string(patch.files) + " module file(s) of the project " +
-                 (project.empty() ? std::string("in this folder") : "in " + project + "/") +
+    std::string of;
+    if (input.projects.size() == 1) {
+        const std::string project =
+            relativeName(normalAbsolute(input.projects[0].projectFolder), patch.root);
+        of = "the project " +
+             (project.empty() ? std::string("in this folder") : "in " + project + "/");
+    } else {
+        of = std::to_string(input.projects.size()) + " projects";
+    }
+    patch.text = "Scourvane: " + std::to_string(patch.files) + " module file(s) of " + of +
                  (mode == PatchMode::Remove ? ", unused declarations removed"
                                             : ", unused declarations commented out") +
                  ".\nApply in " + files::display(patch.root) +

@@ -11,10 +11,35 @@
 
 namespace scourvane::report {
 
+namespace {
+
+fs::path commonFolder(const fs::path& a, const fs::path& b) {
+    fs::path out;
+    auto ia = a.begin(), ib = b.begin();
+    for (; ia != a.end() && ib != b.end() && *ia == *ib; ++ia, ++ib) out /= *ia;
+    return out;
+}
+
+std::string generic(const fs::path& p) {
+    const std::u8string name = p.generic_u8string();
+    return std::string(name.begin(), name.end());
+}
+
+}  // namespace
+
 void addRun(ReportData& data, const Session& session) {
     data.projectFile = session.intake.projectPath;
     data.workingCopy = session.intake.workingCopy;
     data.modules = session.modules;
+    data.projects.clear();
+    if (session.projects.size() > 1) {
+        data.projectFile = fs::absolute(session.chosen).lexically_normal();
+        data.workingCopy = session.projects[0].intake.projectFolder;
+        for (const ProjectState& p : session.projects) {
+            data.projects.push_back({p.intake.projectPath, p.intake.workingCopy, p.counters});
+            data.workingCopy = commonFolder(data.workingCopy, p.intake.projectFolder);
+        }
+    }
     RunSummary run;
     run.run = static_cast<int>(data.runs.size()) + 1;
     for (int i = 0; i < kCounterCount; ++i)
@@ -31,22 +56,31 @@ std::string decoded(const ReportData& data, std::string_view bytes) {
     return text::toUtf8(bytes, text::CodePage::get(data.codePage));
 }
 
-std::string relativeFile(const ReportData& data, const Bytes& module) {
+fs::path copiedFile(const ReportData& data, const Finding& f) {
+    if (data.projects.empty()) return workingCopyFile(data.workingCopy, f.module);
+    return workingCopyFile(data.projects.at(f.project).workingCopy, f.module);
+}
+
+std::string relativeFile(const ReportData& data, const Finding& f) {
     try {
-        const fs::path file = workingCopyFile(data.workingCopy, module).filename();
-        const std::u8string name = file.generic_u8string();
-        return std::string(name.begin(), name.end());
+        const fs::path file = copiedFile(data, f);
+        return generic(data.projects.empty() ? file.filename()
+                                             : file.lexically_relative(data.workingCopy));
     } catch (...) {
-        return decoded(data, module);  // a row that names no file of the copy
+        return decoded(data, f.module);  // a row that names no file of the copy
     }
 }
 
-std::vector<std::string> linesOf(const ReportData& data, const Bytes& module, std::int64_t first,
+std::string projectOf(const ReportData& data, const Finding& f) {
+    if (f.project >= data.projects.size()) return {};
+    return generic(data.projects[f.project].projectFile.lexically_relative(data.workingCopy));
+}
+
+std::vector<std::string> linesOf(const ReportData& data, const Finding& f, std::int64_t first,
                                  std::int64_t last) {
     std::vector<std::string> out;
     try {
-        const std::vector<Bytes> rows =
-            text::splitLines(files::readAll(workingCopyFile(data.workingCopy, module)));
+        const std::vector<Bytes> rows = text::splitLines(files::readAll(copiedFile(data, f)));
         for (std::int64_t l = std::max<std::int64_t>(first, 1);
              l <= last && l <= static_cast<std::int64_t>(rows.size()); ++l)
             out.push_back(decoded(data, rows[l - 1]));

@@ -28,9 +28,18 @@ struct ErrorShown {
     std::string description;  // UTF-8
 };
 
+// A project of a run of several.
+struct ReportProject {
+    fs::path projectFile;  // absolute
+    fs::path workingCopy;  // absolute
+    std::array<std::int64_t, kCounterCount> counters{};  // of the last run, its modules'
+};
+
 struct ReportData {
-    fs::path projectFile;         // as chosen
-    fs::path workingCopy;         // absolute
+    fs::path projectFile;         // as chosen (a group file or a folder for several projects)
+    // Absolute: the working copy, or for several projects the nearest folder holding all of
+    // theirs, to which the findings' files are relative.
+    fs::path workingCopy;
     std::vector<Bytes> modules;   // the module table, code page bytes
     std::vector<RunSummary> runs;  // in order; the last one's counters are the window's
     std::vector<Finding> findings;
@@ -38,6 +47,8 @@ struct ReportData {
     int codePage = 932;              // of the project's files: names and code are decoded with it
     std::string rules = "safe";      // the rule set in force
     std::optional<Baseline> baseline;  // an earlier report to compare the findings with
+    // Every project of a run of several, in order (findings name theirs); empty for one.
+    std::vector<ReportProject> projects;
 };
 
 // Adds the session's last run to `data`: its counters and its findings, numbered as run
@@ -47,13 +58,21 @@ void addRun(ReportData& data, const Session& session);
 // UTF-8 text from the project's code page bytes (unconvertible bytes become U+FFFD).
 std::string decoded(const ReportData& data, std::string_view bytes);
 
-// The module's file in the working copy, relative to it (its name, UTF-8).
-std::string relativeFile(const ReportData& data, const Bytes& module);
+// The file of the finding's module in its working copy (throws RunError for a row that names
+// no file of the copy).
+fs::path copiedFile(const ReportData& data, const Finding& f);
 
-// The lines first..last (1-based) of a module's file in the working copy as it is now, decoded;
-// empty when the file cannot be read.
-std::vector<std::string> linesOf(const ReportData& data, const Bytes& module,
-                                 std::int64_t first, std::int64_t last);
+// That file relative to data.workingCopy, UTF-8 with "/" between its parts: for one project its
+// name.
+std::string relativeFile(const ReportData& data, const Finding& f);
+
+// The lines first..last (1-based) of the finding's module in the working copy as it is now,
+// decoded; empty when the file cannot be read.
+std::vector<std::string> linesOf(const ReportData& data, const Finding& f, std::int64_t first,
+                                 std::int64_t last);
+
+// The project file of the finding, relative to data.workingCopy; empty for a run of one.
+std::string projectOf(const ReportData& data, const Finding& f);
 
 // Japanese and English names of the rules, for every format.
 struct RuleText {

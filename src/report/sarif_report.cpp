@@ -44,7 +44,7 @@ std::string message(const ReportData& data, const Finding& f) {
 }
 
 std::string artifactUri(const ReportData& data, const Finding& f) {
-    return uriPath(relativeFile(data, f.module));
+    return uriPath(relativeFile(data, f));
 }
 
 std::string keyOf(const ReportData& data, const Finding& f) {
@@ -107,7 +107,11 @@ std::string sarifReport(const ReportData& data) {
     std::string base = fileUri(data.workingCopy);
     if (base.back() != '/') base += '/';
     out += "\"originalUriBaseIds\":{\"WORKINGCOPY\":{\"uri\":" + jsonString(base) +
-           ",\"description\":{\"text\":\"The working copy the run wrote.\"}}},\n";
+           ",\"description\":{\"text\":" +
+           jsonString(data.projects.empty()
+                          ? "The working copy the run wrote."
+                          : "The folder that holds the working copies the run wrote.") +
+           "}}},\n";
     out += "\"columnKind\":\"unicodeCodePoints\",\n";
     out += "\"automationDetails\":{\"id\":" + jsonString("scourvane/" + data.rules + "/") +
            ",\"description\":{\"text\":" + jsonString("rules: " + data.rules) + "}},\n";
@@ -140,8 +144,9 @@ std::string sarifReport(const ReportData& data) {
                ",\"properties\":{\"name\":" + jsonString(decoded(data, f.name)) +
                ",\"kind\":" + jsonString(kindName(f.kind)) +
                ",\"moduleRow\":" + std::to_string(f.row + 1) + ",\"run\":" + std::to_string(f.run) +
-               ",\"rules\":" + jsonString(data.rules) + "}" +
-               ",\"partialFingerprints\":{\"scourvaneFinding/v1\":" +
+               ",\"rules\":" + jsonString(data.rules) +
+               (data.projects.empty() ? "" : ",\"project\":" + jsonString(projectOf(data, f))) +
+               "}" + ",\"partialFingerprints\":{\"scourvaneFinding/v1\":" +
                jsonString(fingerprint(key, occurrences[key]++)) + "}" +
                (data.baseline ? ",\"baselineState\":" + jsonString(states.states[i]) : "") + "}";
     }
@@ -153,6 +158,16 @@ std::string sarifReport(const ReportData& data) {
            ",\"rules\":" + jsonString(data.rules) + ",\"counters\":" +
            (data.runs.empty() ? std::string("{}") : countersJson(data.runs.back().counters)) +
            ",\"runs\":" + runsJson(data.runs);
+    if (!data.projects.empty()) {
+        out += ",\"projects\":[";
+        for (std::size_t i = 0; i < data.projects.size(); ++i) {
+            if (i) out += ",";
+            out += "{\"project\":" + jsonString(utf8(data.projects[i].projectFile)) +
+                   ",\"workingCopy\":" + jsonString(utf8(data.projects[i].workingCopy)) +
+                   ",\"counters\":" + countersJson(data.projects[i].counters) + "}";
+        }
+        out += "]";
+    }
     out += "}\n}]\n}\n";
     return out;
 }

@@ -77,13 +77,13 @@ TEST(HtmlReport, SampleFindingsWithTheirLinksAndMarkedLines) {
         EXPECT_NE(page.find(report::ruleText(f.rule).japanese), std::string::npos);
         EXPECT_NE(page.find(">" + escaped(report::decoded(data, f.name)) + "<"), std::string::npos);
         const std::string line = std::to_string(f.firstLine);
-        const std::string where = report::relativeFile(data, f.module) + ":" + line;
-        const fs::path file = data.workingCopy / report::relativeFile(data, f.module);
+        const std::string where = report::relativeFile(data, f) + ":" + line;
+        const fs::path file = data.workingCopy / report::relativeFile(data, f);
         EXPECT_NE(page.find("<a href=\"" + escaped(uriOf(file)) + "#L" + line + "\">" +
                             escaped(where) + "</a>"),
                   std::string::npos)
             << where;
-        const auto lines = report::linesOf(data, f.module, f.firstLine, f.lastLine);
+        const auto lines = report::linesOf(data, f, f.firstLine, f.lastLine);
         ASSERT_EQ(lines.size(), static_cast<std::size_t>(f.lastLine - f.firstLine + 1));
         if (f.rule != Rule::PublicToPrivate) {
             EXPECT_EQ(lines.front().rfind("'<未使用> |", 0), 0u);
@@ -162,7 +162,7 @@ TEST(HtmlReport, ChromiumShowsTheSamplePage) {
     for (const Finding& f : data.findings) {
         EXPECT_NE(text.find(" " + report::decoded(data, f.name) + " "), std::string::npos);
         EXPECT_NE(
-            text.find(report::relativeFile(data, f.module) + ":" + std::to_string(f.firstLine)),
+            text.find(report::relativeFile(data, f) + ":" + std::to_string(f.firstLine)),
             std::string::npos);
     }
     EXPECT_NE(text.find(report::ruleText(Rule::UnusedDim).japanese), std::string::npos);

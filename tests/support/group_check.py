@@ -122,17 +122,19 @@ def check(root, activex_judged):
                 includers[module].append(k)
             copy = find_ignoring_case(project.copy, name) if project.copy.is_dir() else None
             if copy is None:
-                violations.append("%s: no copy of %s in %s" % (project.file, module, project.copy))
+                violations.append("%s: no copy of %s in %s" % (
+                    project.file.relative_to(root), name, project.copy.relative_to(root)))
                 continue
             if holder.setdefault(copy, module) != module:
-                violations.append("%s: holds both %s and %s" % (copy, holder[copy], module))
+                violations.append("%s: holds both %s and %s"
+                                  % (copy.relative_to(root), holder[copy], module))
                 continue
             copy_of[(k, module)] = copy
     working_copies = {p.copy for p in projects if p.copy.is_dir()}
     shared = [m for m, ps in includers.items() if len(ps) > 1]
 
     # a. one content for every copy of a module file, line for line as long as the user's.
-    originals = {}
+    originals, misaligned = {}, set()
     for module, ps in includers.items():
         originals[module] = read_lines(module)
         digests = {}
@@ -140,6 +142,7 @@ def check(root, activex_judged):
             digest, lines, _ = copies.get(path)
             digests.setdefault(digest, []).append(str(path.parent.relative_to(root)))
             if len(lines) != len(originals[module]):
+                misaligned.add(path)
                 violations.append("%s: %d lines where the user's file has %d"
                                   % (path.relative_to(root), len(lines), len(originals[module])))
         if len(digests) > 1:
@@ -169,10 +172,9 @@ def check(root, activex_judged):
             using_projects = {k for k, _ in found}
             trap = len(ps) > 1 and len(using_projects) == 1
             counts["traps"] += trap
-            for path in sorted({copy_of[(k, module)] for k in ps if (k, module) in copy_of}):
+            for path in sorted({copy_of[(k, module)] for k in ps if (k, module) in copy_of}
+                               - misaligned):
                 _, lines, own_used = copies.get(path)
-                if row >= len(lines):
-                    continue
                 marked = lines[row].startswith(MARKER)
                 demoted = not marked and PRIVATE.match(lines[row]) is not None
                 if not (marked or demoted):
@@ -181,16 +183,18 @@ def check(root, activex_judged):
                 where = "%s:%d: %s %s" % (path.relative_to(root), row + 1, declared.group(1),
                                           "marked unused" if marked else "made Private")
                 if trap:
-                    where += " (a trap: only %s uses it)" % projects[next(iter(using_projects))].file.name
+                    where += " (a trap: only %s uses it)" % projects[found[0][0]].file.name
                 if exposed:
                     counts["exposed"] += 1
                     if not activex_judged:
                         violations.append("%s, but it is a Public member of a public class of "
                                           "an ActiveX project" % where)
                         continue
-                for k2, m2 in found:
-                    violations.append("%s, but %s uses it (in %s)" % (
-                        where, copy_of[(k2, m2)].relative_to(root), projects[k2].file.name))
+                if found:
+                    k2, m2 = found[0]
+                    violations.append("%s, but %s uses it (in %s)%s" % (
+                        where, copy_of[(k2, m2)].relative_to(root), projects[k2].file.name,
+                        " and %d other modules too" % (len(found) - 1) if len(found) > 1 else ""))
                 if marked and name in own_used:
                     violations.append("%s, but its own module's code uses it" % where)
     return projects, includers, working_copies, shared, counts, violations, notes
