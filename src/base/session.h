@@ -89,6 +89,9 @@ struct Session {
     std::vector<fs::path> keepFiles;
     std::shared_ptr<const KeepNames> keeps;  // read at the start of the last run
     std::vector<std::string> warnings;       // of the last run: keep entries that name nothing
+    // Of those, the ones for modules the last run of a project alone changed that other
+    // project files name too: its patch may break them.
+    std::vector<std::string> sharedModules;
 
     // What the user chose (a project file, a group file or a folder), and every project it
     // names, in the order they are judged. A project chosen alone is a run of one.

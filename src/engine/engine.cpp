@@ -50,6 +50,7 @@ bool Engine::run() {
     return exclusive([](RunContext& ctx) {
         Session& s = ctx.session();
         s.warnings.clear();
+        s.sharedModules.clear();
         // A keep file that cannot be read stops the run before anything is judged: without it
         // the run would mark what the user asked to keep.
         std::vector<fs::path> folders;
@@ -61,7 +62,8 @@ bool Engine::run() {
         detectionRun(ctx);
         for (std::string& w : keep::unmatchedKeeps(*s.keeps)) s.warnings.push_back(std::move(w));
         // A patch of this project alone could break the others that include its modules.
-        const std::vector<std::string> shared = sharedModuleWarnings(s, patchRoot(s));
+        s.sharedModules = sharedModuleWarnings(s, patchRoot(s));
+        const std::vector<std::string>& shared = s.sharedModules;
         if (shared.empty()) return;
         s.warnings.insert(s.warnings.end(), shared.begin(), shared.end());
         ctx.window().setStatus(statusFinished(files::display(s.intake.workingCopy)) + "\r\n" +

@@ -141,6 +141,7 @@ MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       openDialog_([this](QWidget* owner) { return qt::askForProject(owner, dialogFolder_); }),
       patchDialog_(qt::askForPatchFile),
+      folderDialog_(qt::askForFolder),
       urlOpener_([](const QUrl& url) { QDesktopServices::openUrl(url); }),
       presenter_(*this, [this] {
           QMetaObject::invokeMethod(
@@ -414,6 +415,7 @@ std::map<QAction*, window::MenuItem> MainWindow::fillMenu(
                     a->setCheckable(true);
                     a->setActionGroup(rules);
                 }
+                if (e.check) a->setCheckable(true);
                 a->setChecked(e.checked);
                 items[a] = e.item;
                 break;
@@ -431,6 +433,14 @@ std::optional<window::MenuItem> MainWindow::showMenu(
     const auto found = items.find(chosen);
     if (found == items.end()) return std::nullopt;
     return found->second;
+}
+
+std::optional<std::filesystem::path> MainWindow::askForFolder(
+    const std::filesystem::path& startFolder) {
+    const std::optional<QString> chosen =
+        folderDialog_(this, startFolder.empty() ? QString() : fromPath(startFolder));
+    if (!chosen) return std::nullopt;
+    return toPath(*chosen);
 }
 
 std::optional<std::filesystem::path> MainWindow::askForPatchFile(

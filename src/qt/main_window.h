@@ -44,6 +44,8 @@ class MainWindow : public QWidget, private window::View {
     void setUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
     // Replaces the patch's save dialog (tests).
     void setPatchDialog(PatchDialog dialog) { patchDialog_ = std::move(dialog); }
+    // Replaces the folder dialog (tests).
+    void setFolderDialog(FolderDialog dialog) { folderDialog_ = std::move(dialog); }
     // Reads the settings, sets the rule set and takes in the command line's project.
     void start(const window::StartOptions& options) { presenter_.start(options); }
     // The folder the open dialog was last asked to start in.
@@ -94,6 +96,8 @@ class MainWindow : public QWidget, private window::View {
     void openFolder(const std::filesystem::path& folder) override;
     std::optional<window::MenuItem> showMenu(window::Point screenAt,
                                              const std::vector<window::MenuEntry>& entries) override;
+    std::optional<std::filesystem::path> askForFolder(
+        const std::filesystem::path& startFolder) override;
     std::optional<std::filesystem::path> askForPatchFile(
         const std::filesystem::path& suggested) override;
     void moveWindow(window::Point topLeft) override;
@@ -128,6 +132,7 @@ class MainWindow : public QWidget, private window::View {
 
     OpenDialog openDialog_;
     PatchDialog patchDialog_;
+    FolderDialog folderDialog_;
     UrlOpener urlOpener_;
     QString dialogFolder_;
     bool waitShown_ = false;

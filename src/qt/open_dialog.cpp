@@ -14,7 +14,9 @@ std::unique_ptr<QFileDialog> makeOpenDialog(QWidget* owner) {
     // Qt reads the patterns from the last parentheses; the description keeps its own "(vbp)",
     // and the patterns are not repeated after it in the list.
     dialog->setNameFilter(QString::fromUtf8(window::kProjectFilterName) + QStringLiteral(" (") +
-                          QString::fromUtf8(window::kProjectFilterPattern) + QStringLiteral(")"));
+                          QString::fromUtf8(window::kProjectFilterPattern)
+                              .replace(QLatin1Char(';'), QLatin1Char(' ')) +
+                          QStringLiteral(")"));
     dialog->setOption(QFileDialog::HideNameFilterDetails, true);
     // Qt's own dialog, in Japanese: a desktop's dialog would speak the user's language.
     dialog->setOption(QFileDialog::DontUseNativeDialog, true);
@@ -26,6 +28,18 @@ std::optional<QString> askForProject(QWidget* owner, const QString& startFolder)
     if (!startFolder.isEmpty()) dialog->setDirectory(startFolder);
     if (dialog->exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog->selectedFiles();
+    if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
+    return chosen.front();
+}
+
+std::optional<QString> askForFolder(QWidget* owner, const QString& startFolder) {
+    QFileDialog dialog(owner, QString::fromUtf8(window::kFolderDialogTitle));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (!startFolder.isEmpty()) dialog.setDirectory(startFolder);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
     return chosen.front();
 }

@@ -22,6 +22,9 @@ std::optional<QString> askForProject(QWidget* owner, const QString& startFolder 
 // Asks where to save a patch, offering `suggested`; nullopt when the user cancels.
 using PatchDialog = std::function<std::optional<QString>(QWidget* owner, const QString& suggested)>;
 std::optional<QString> askForPatchFile(QWidget* owner, const QString& suggested);
+// The folder dialog: a folder whose projects are run together, or nullopt.
+using FolderDialog = std::function<std::optional<QString>(QWidget* owner, const QString& start)>;
+std::optional<QString> askForFolder(QWidget* owner, const QString& startFolder);
 
 // A path as Qt names it (from the platform's 8-bit file-name form).
 QString fromPath(const std::filesystem::path& path);

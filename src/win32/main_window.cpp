@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <shobjidl.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
@@ -560,6 +561,41 @@ std::optional<std::filesystem::path> MainWindow::askForPatchFile(
     return fileDialog(hwnd_.load(), true, suggested.filename().wstring(),
                       suggested.parent_path().wstring(), window::kPatchFilterName,
                       window::kPatchFilterPattern, window::kPatchDialogTitle, L"patch");
+}
+
+std::optional<std::filesystem::path> MainWindow::askForFolder(
+    const std::filesystem::path& startFolder) {
+    // The common item dialog picking folders; COM is started for it on this thread.
+    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    std::optional<std::filesystem::path> out;
+    IFileOpenDialog* dialog = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IFileOpenDialog, reinterpret_cast<void**>(&dialog)))) {
+        DWORD options = 0;
+        dialog->GetOptions(&options);
+        dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST |
+                           FOS_NOCHANGEDIR | FOS_DONTADDTORECENT);
+        dialog->SetTitle(wide(window::kFolderDialogTitle).c_str());
+        IShellItem* start = nullptr;
+        if (!startFolder.empty() &&
+            SUCCEEDED(SHCreateItemFromParsingName(startFolder.c_str(), nullptr, IID_IShellItem,
+                                                  reinterpret_cast<void**>(&start)))) {
+            dialog->SetFolder(start);
+            start->Release();
+        }
+        IShellItem* chosen = nullptr;
+        if (SUCCEEDED(dialog->Show(hwnd_.load())) && SUCCEEDED(dialog->GetResult(&chosen))) {
+            wchar_t* name = nullptr;
+            if (SUCCEEDED(chosen->GetDisplayName(SIGDN_FILESYSPATH, &name)) && name) {
+                out = std::filesystem::path(name);
+                CoTaskMemFree(name);
+            }
+            chosen->Release();
+        }
+        dialog->Release();
+    }
+    if (SUCCEEDED(init)) CoUninitialize();
+    return out;
 }
 
 void MainWindow::filesDropped(HDROP drop) {

@@ -47,6 +47,8 @@ class MainWindow : private window::View {
                                              const std::vector<window::MenuEntry>& entries) override;
     std::optional<std::filesystem::path> askForPatchFile(
         const std::filesystem::path& suggested) override;
+    std::optional<std::filesystem::path> askForFolder(
+        const std::filesystem::path& startFolder) override;
     // The menu below the menu image.
     void showMenuAtImage();
     void filesDropped(HDROP drop);

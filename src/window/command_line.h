@@ -10,7 +10,8 @@
 
 namespace scourvane::window {
 
-inline constexpr const char* kUsage = "usage: scourvane [--rules spec|safe] [PROJECT.vbp]";
+inline constexpr const char* kUsage =
+    "usage: scourvane [--rules spec|safe] [PROJECT.vbp | GROUP.vbg | FOLDER]";
 
 struct CommandLine {
     std::optional<RuleSet> rules;        // nullopt: the remembered rule set

@@ -30,7 +30,14 @@ std::vector<MenuEntry> menuEntries(const MenuState& s) {
         heading,
         rule(MenuItem::RulesSpec, kMenuRulesSpec, RuleSet::Spec),
         rule(MenuItem::RulesSafe, kMenuRulesSafe, RuleSet::Safe),
+        [&] {
+            MenuEntry e = item(MenuItem::ActiveXCallersInRun, kMenuActiveXCallers, idle);
+            e.check = true;
+            e.checked = s.activeXCallersInRun;
+            return e;
+        }(),
         separator,
+        item(MenuItem::OpenFolder, kMenuOpenFolder, idle),
         item(MenuItem::RepeatUntilStable, kMenuRepeat, idle && s.projectLoaded),
         separator,
         item(MenuItem::OpenReport, kMenuReport, afterRun),
@@ -50,8 +57,17 @@ std::optional<MenuEntry> entryOf(const std::vector<MenuEntry>& entries, MenuItem
 
 namespace scourvane::window {
 
-std::string patchSavedText(const std::string& file, const std::string& root, int modules) {
-    return "パッチを保存しました (モジュール " + std::to_string(modules) + " 個):\n" + file +
+std::string patchSavedText(const std::string& file, const std::string& root, int modules,
+                           const std::vector<std::string>& warnings) {
+    std::string warned;
+    if (!warnings.empty()) {
+        warned = "注意: このパッチが変更するモジュールは他のﾌﾟﾛｼﾞｪｸﾄにも含まれます。"
+                 "そのﾌﾟﾛｼﾞｪｸﾄが使う Public 宣言を壊すおそれがあります。ｸﾞﾙｰﾌﾟ (.vbg) か"
+                 "フォルダーで実行すると、すべてのﾌﾟﾛｼﾞｪｸﾄについて判定します。\n";
+        for (const std::string& w : warnings) warned += "・" + w + "\n";
+        warned += "\n";
+    }
+    return warned + "パッチを保存しました (モジュール " + std::to_string(modules) + " 個):\n" + file +
            "\n\n次のフォルダで適用します:\n" + root + "\n\ngit apply \"" + file +
            "\"\n(または patch -p1 --binary < \"" + file + "\")";
 }

@@ -18,6 +18,8 @@ enum class MenuItem {
     SavePatchComment,   // the patch that comments out, through a save dialog
     SavePatchRemove,    // the patch that removes the marked lines, through a save dialog
     OpenWorkingCopy,    // the working copy's folder in the file manager
+    OpenFolder,         // every project below a folder, through a folder dialog
+    ActiveXCallersInRun,  // on or off: every program using the ActiveX classes is in the run
 };
 
 struct MenuEntry {
@@ -28,11 +30,13 @@ struct MenuEntry {
     bool enabled = false;
     bool radio = false;    // one of a group of which one is checked
     bool checked = false;
+    bool check = false;    // a choice on or off by itself, ticked when checked
 };
 
 // What the menu's states depend on.
 struct MenuState {
     RuleSet rules = RuleSet::Safe;
+    bool activeXCallersInRun = false;
     bool projectLoaded = false;    // an intake has made a working copy
     bool runDone = false;          // a run has ended since the intake
     bool commandUnderWay = false;  // everything is disabled meanwhile

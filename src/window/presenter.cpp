@@ -58,6 +58,7 @@ void Presenter::start(const StartOptions& options) {
     settingsFile_ = options.settingsFile;
     settings_ = readSettings(settingsFile_);
     setRules(options.rules.value_or(settings_.rules));
+    engine_.setActiveXCallersInRun(settings_.activeXCallersInRun);
     if (options.project) openProject(*options.project);
 }
 
@@ -93,7 +94,9 @@ void Presenter::openProject(const fs::path& chosen) {
         state_.progress = 0;
         view_.refresh(state_, kStatus | kProgress);
     }
-    settings_.lastFolder = files::display(project.parent_path());
+    std::error_code dirEc;
+    settings_.lastFolder =
+        files::display(fs::is_directory(project, dirEc) ? project : project.parent_path());
     saveSettings();
     runDone_ = false;
     errorsShown_.clear();
@@ -106,7 +109,12 @@ void Presenter::openProject(const fs::path& chosen) {
 
 std::optional<fs::path> Presenter::projectAmong(const std::vector<fs::path>& files) {
     for (const fs::path& f : files)
-        if (lowered(files::display(f.extension())) == ".vbp") return f;
+        if (const std::string ext = lowered(files::display(f.extension()));
+            ext == ".vbp" || ext == ".vbg")
+            return f;
+    std::error_code ec;
+    for (const fs::path& f : files)
+        if (fs::is_directory(f, ec)) return f;
     return std::nullopt;
 }
 
@@ -144,6 +152,7 @@ void Presenter::startRuns(int most) {
 std::vector<MenuEntry> Presenter::menu() const {
     MenuState m;
     m.rules = rules_;
+    m.activeXCallersInRun = settings_.activeXCallersInRun;
     m.projectLoaded = state_.runEnabled;
     m.runDone = runDone_;
     m.commandUnderWay = state_.commandUnderWay || closing();
@@ -180,7 +189,18 @@ void Presenter::menuChosen(MenuItem item) {
             savePatch(report::PatchMode::Remove);
             return;
         case MenuItem::OpenWorkingCopy:
-            view_.openFolder(session().intake.workingCopy);
+            // For several projects, the folder that holds all their working copies.
+            view_.openFolder(runs_.projects.empty() ? session().intake.workingCopy
+                                                    : runs_.workingCopy);
+            return;
+        case MenuItem::OpenFolder:
+            if (const std::optional<fs::path> folder = view_.askForFolder(dialogFolder()))
+                openProject(*folder);
+            return;
+        case MenuItem::ActiveXCallersInRun:
+            settings_.activeXCallersInRun = !settings_.activeXCallersInRun;
+            engine_.setActiveXCallersInRun(settings_.activeXCallersInRun);
+            saveSettings();
             return;
     }
 }
@@ -198,7 +218,7 @@ void Presenter::openReport() {
         return;
     }
     report::ReportData data = runs_;
-    data.workingCopy = session().intake.workingCopy;
+    if (data.projects.empty()) data.workingCopy = session().intake.workingCopy;
     data.errors = errorsShown_;
     const fs::path file = folder / (files::display(data.projectFile.stem()) + "-findings.html");
     try {
@@ -213,12 +233,22 @@ void Presenter::openReport() {
 }
 
 void Presenter::savePatch(report::PatchMode mode) {
-    const IntakeState& intake = session().intake;
+    const Session& s = session();
+    // Beside the project file, or the group file, or in the folder chosen.
+    std::error_code ec;
+    const fs::path chosenPath = s.projects.size() > 1 ? s.chosen : s.intake.projectPath;
     const fs::path suggested =
-        intake.projectFolder / (files::display(intake.projectPath.stem()) + ".patch");
+        fs::is_directory(chosenPath, ec)
+            ? chosenPath / (files::display(chosenPath.filename()) + ".patch")
+            : chosenPath.parent_path() / (files::display(chosenPath.stem()) + ".patch");
     const std::optional<fs::path> chosen = view_.askForPatchFile(suggested);
     if (!chosen || state_.commandUnderWay || closing()) return;
-    if (insideFolder(*chosen, intake.workingCopy)) {
+    for (const ProjectState& p : s.projects) {
+        if (!insideFolder(*chosen, p.intake.workingCopy)) continue;
+        view_.showMessage(kPatchInWorkingCopy);
+        return;
+    }
+    if (insideFolder(*chosen, s.intake.workingCopy)) {
         view_.showMessage(kPatchInWorkingCopy);
         return;
     }
@@ -226,7 +256,8 @@ void Presenter::savePatch(report::PatchMode mode) {
         const report::Patch patch = patchOf(session(), mode);
         files::writeAll(*chosen, patch.text);
         view_.showMessage(
-            patchSavedText(files::display(*chosen), files::display(patch.root), patch.files));
+            patchSavedText(files::display(*chosen), files::display(patch.root), patch.files,
+                           s.sharedModules));
     } catch (const RunError& e) {
         view_.showErrorBox(e.boxText());
     }

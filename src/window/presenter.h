@@ -32,6 +32,10 @@ class View {
     // file, or nullopt when the user cancels.
     virtual std::optional<std::filesystem::path> askForProject(
         const std::filesystem::path& startFolder) = 0;
+    // The folder dialog, starting in `startFolder`: a folder whose projects are run together,
+    // or nullopt when the user cancels.
+    virtual std::optional<std::filesystem::path> askForFolder(
+        const std::filesystem::path& startFolder) = 0;
     // The modal error box, "Error N (description)" with OK; returns when it is closed.
     virtual void showErrorBox(const std::string& text) = 0;
     // A modal message box with OK; returns when it is closed.

@@ -75,7 +75,8 @@ fs::path reportsFolder() {
 
 std::string settingsText(const Settings& s) {
     return std::string(kSection) + "\nrules=" + ruleSetName(s.rules) +
-           "\nlast_folder=" + s.lastFolder + "\n";
+           "\nlast_folder=" + s.lastFolder + "\n" +
+           (s.activeXCallersInRun ? "activex_callers_in_run=1\n" : "");
 }
 
 Settings parseSettings(const std::string& text) {
@@ -100,6 +101,8 @@ Settings parseSettings(const std::string& text) {
         if (key == "rules") {
             if (value == "safe") s.rules = RuleSet::Safe;
             if (value == "spec") s.rules = RuleSet::Spec;
+        } else if (key == "activex_callers_in_run") {
+            s.activeXCallersInRun = value == "1";
         } else if (key == "last_folder") {
             s.lastFolder = files::fromUtf8(value).is_absolute() ? value : std::string();
         }

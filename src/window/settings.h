@@ -12,6 +12,8 @@ namespace scourvane::window {
 struct Settings {
     RuleSet rules = RuleSet::Safe;
     std::string lastFolder;  // UTF-8, absolute; empty for none
+    // The user says every program using the run's ActiveX classes is in the run.
+    bool activeXCallersInRun = false;
     friend bool operator==(const Settings&, const Settings&) = default;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 // Texts of the window that neither the engine nor a control's caption gives, in UTF-8.
 #include <string>
+#include <vector>
 
 #include "base/session.h"
 #include "window/geometry.h"
@@ -13,8 +14,10 @@ inline constexpr const char* kSafeRulesSuffix = " (安全ルール)";
 inline constexpr const char* kSpecRulesSuffix = " (仕様どおりのルール: 要確認)";
 inline constexpr const char* kOpenDialogTitle = "ﾌｧｲﾙを開く";
 // The open dialog's one filter: its description and its pattern.
-inline constexpr const char* kProjectFilterName = "ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙ (vbp)";
-inline constexpr const char* kProjectFilterPattern = "*.vbp";
+inline constexpr const char* kProjectFilterName = "ﾌﾟﾛｼﾞｪｸﾄ/ｸﾞﾙｰﾌﾟ (vbp, vbg)";
+inline constexpr const char* kProjectFilterPattern = "*.vbp;*.vbg";
+// The folder dialog: every project below the folder chosen is run together.
+inline constexpr const char* kFolderDialogTitle = "フォルダーを開く";
 
 // The menu: the rule set's heading and its two choices, then the commands.
 inline constexpr const char* kMenuRulesHeading = "ルール:";
@@ -25,6 +28,8 @@ inline constexpr const char* kMenuReport = "検出結果をブラウザで開く
 inline constexpr const char* kMenuPatchComment = "パッチを保存 (コメントにする)...";
 inline constexpr const char* kMenuPatchRemove = "パッチを保存 (行を削除する)...";
 inline constexpr const char* kMenuWorkingCopy = "新ﾌﾟﾛｼﾞｪｸﾄのフォルダを開く";
+inline constexpr const char* kMenuOpenFolder = "フォルダー内のﾌﾟﾛｼﾞｪｸﾄをすべて開く...";
+inline constexpr const char* kMenuActiveXCallers = "ActiveX ｸﾗｽの利用側はすべて実行対象に含まれる";
 // The patch's save dialog: its title and its one filter.
 inline constexpr const char* kPatchDialogTitle = "パッチの保存";
 inline constexpr const char* kPatchFilterName = "パッチ (patch)";
@@ -37,7 +42,9 @@ inline constexpr const char* kNoReportsFolder =
     "レポートを置くフォルダがありません (HOME も XDG_CACHE_HOME もありません)。";
 
 // What the message box says after a patch was saved: where it is and where to apply it.
-std::string patchSavedText(const std::string& file, const std::string& root, int modules);
+// `warnings`: what the run said of modules other projects include too, shown first.
+std::string patchSavedText(const std::string& file, const std::string& root, int modules,
+                           const std::vector<std::string>& warnings = {});
 
 // The window's title, which names the rule set in force.
 inline std::string windowTitle(RuleSet rules) {

@@ -295,7 +295,8 @@ TEST_F(UiControls, ArtworkHasItsSizesAndThePanelIsTiled) {
 TEST(UiOpenDialog, HasItsTitleAndOneProjectFilter) {
     auto dialog = makeOpenDialog(nullptr);
     EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8("ﾌｧｲﾙを開く"));
-    EXPECT_EQ(dialog->nameFilters(), QStringList{QString::fromUtf8("ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙ (vbp) (*.vbp)")});
+    EXPECT_EQ(dialog->nameFilters(),
+              QStringList{QString::fromUtf8("ﾌﾟﾛｼﾞｪｸﾄ/ｸﾞﾙｰﾌﾟ (vbp, vbg) (*.vbp *.vbg)")});
     EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
     EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
     EXPECT_TRUE(dialog->testOption(QFileDialog::HideNameFilterDetails));

@@ -45,6 +45,11 @@ class RecordingView : public View {
         dialogFolders.push_back(startFolder);
         return answer;
     }
+    std::optional<fs::path> askForFolder(const fs::path& startFolder) override {
+        dialogFolders.push_back(startFolder);
+        return folderAnswer;
+    }
+    std::optional<fs::path> folderAnswer;
     void showErrorBox(const std::string& text) override {
         boxes.push_back(text);
         if (onBox) onBox();
@@ -392,7 +397,9 @@ std::map<MenuItem, bool> enabledItems(const std::vector<MenuEntry>& entries) {
 }
 
 std::map<MenuItem, bool> allItems(bool rules, bool repeat, bool afterRun) {
+    // Opening a folder and the ActiveX choice need only an idle window, as the rules do.
     return {{MenuItem::RulesSpec, rules},         {MenuItem::RulesSafe, rules},
+            {MenuItem::OpenFolder, rules},        {MenuItem::ActiveXCallersInRun, rules},
             {MenuItem::RepeatUntilStable, repeat}, {MenuItem::OpenReport, afterRun},
             {MenuItem::SavePatchComment, afterRun}, {MenuItem::SavePatchRemove, afterRun},
             {MenuItem::OpenWorkingCopy, afterRun}};
@@ -697,6 +704,61 @@ TEST(WindowCommandLine, TakesTheRuleSetAndOneProject) {
     for (const Args& bad : {Args{"--rules"}, Args{"--rules", "loose"}, Args{"--rules="},
                             Args{"a.vbp", "b.vbp"}, Args{"--verbose"}, Args{""}})
         EXPECT_FALSE(parseCommandLine(bad).has_value()) << bad.front();
+}
+
+}  // namespace
+}  // namespace scourvane::window
+
+namespace scourvane::window {
+namespace {
+
+// A folder of two projects, the second including the first's standard module: opened from the
+// menu, listed project by project, run with one click, and patched as one.
+TEST_F(WindowPresenter, AFolderOfProjectsIsOpenedRunAndPatchedAsOne) {
+    const fs::path root = dir / "apps";
+    fs::create_directories(root);
+    testing::copyTree(testing::sourceDir() / "examples" / "Sales", root / "Sales");
+    testing::writeFile(root / "Report/Report.vbp",
+                       "Type=Exe\r\nModule=modUtil; ..\\Sales\\Modules\\modUtil.bas\r\n"
+                       "Module=modReport; modReport.bas\r\nStartup=\"Sub Main\"\r\n");
+    // The report uses a Public function that nothing in Sales uses.
+    testing::writeFile(root / "Report/modReport.bas",
+                       "Attribute VB_Name = \"modReport\"\r\nSub Main()\r\n"
+                       "    Debug.Print WaitMs(1)\r\nEnd Sub\r\n");
+    view.folderAnswer = root;
+    presenter.menuChosen(MenuItem::OpenFolder);
+    ASSERT_TRUE(view.pumpUntil([&] { return view.finished == 1; }));
+    const std::vector<std::string>& rows = presenter.state().modules;
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows.front(), "[Report/Report.vbp]");
+    EXPECT_NE(std::find(rows.begin(), rows.end(), "[Sales/Sales.vbp]"), rows.end());
+    EXPECT_TRUE(presenter.state().runEnabled);
+
+    ASSERT_TRUE(click(&Presenter::runClicked));
+    EXPECT_EQ(presenter.session().projects.size(), 2u);
+    const std::string shared = testing::readFile(root / "Sales/New_Sales/modUtil.bas");
+    EXPECT_EQ(testing::readFile(root / "Report/New_Report/modUtil.bas"), shared);
+    EXPECT_NE(shared.find("Public Sub WaitMs"), std::string::npos) << "used by Report";
+
+    // One patch for both, offered beside the folder; the working copies' folder is the root.
+    view.patchAnswer = dir / "both.patch";
+    presenter.menuChosen(MenuItem::SavePatchComment);
+    EXPECT_EQ(view.patchSuggestions.back(), root / "apps.patch");
+    EXPECT_NE(testing::readFile(dir / "both.patch").find("of 2 projects"), std::string::npos);
+    EXPECT_EQ(view.messages.back().find("注意"), std::string::npos);
+    presenter.menuChosen(MenuItem::OpenWorkingCopy);
+    EXPECT_EQ(view.openedFolders.back(), root);
+
+    // Report alone changes the module Sales includes (below its patch's root, apps/): the
+    // status box says so, and its patch comes with the warning.
+    view.answer = root / "Report/Report.vbp";
+    ASSERT_TRUE(click(&Presenter::openClicked));
+    ASSERT_TRUE(click(&Presenter::runClicked));
+    EXPECT_NE(presenter.state().status.find("注意"), std::string::npos) << presenter.state().status;
+    view.patchAnswer = dir / "sales.patch";
+    presenter.menuChosen(MenuItem::SavePatchComment);
+    EXPECT_EQ(view.messages.back().rfind("注意", 0), 0u) << view.messages.back();
+    EXPECT_NE(view.messages.back().find("Sales/Sales.vbp"), std::string::npos);
 }
 
 }  // namespace
