@@ -13,6 +13,11 @@
 //   engine_run real [LINES]            a project shaped like a large real program (forms, classes,
 //                                       modules and user controls of very different sizes;
 //                                       default 400,000 lines)
+//   engine_run group [APPLICATIONS] [SHARED]
+//                                       a group file of many applications sharing standard
+//                                       modules (default 200 applications, 60 shared modules,
+//                                       each included by about half of them) and an ActiveX DLL:
+//                                       the group run beside the same projects run one at a time
 //   Any mode takes --rules spec|safe|both (default both: each project measured under either
 //   rule set, side by side, with the ratio of their times), --plain (the plain reference
 //   counting instead of the index) or --both, and --repeat N (each measurement N times, the
@@ -38,6 +43,7 @@
 #include <thread>
 
 #include "child_process.h"
+#include "group_generator.h"
 #include "engine/engine.h"
 #include "intake/file_ops.h"
 #include "markdown_table.h"
@@ -100,8 +106,25 @@ bool isModuleFile(const fs::path& p) {
     return ext == ".bas" || ext == ".frm" || ext == ".cls" || ext == ".ctl";
 }
 
-// The baseline, then intake and a detection run, in this process; results on stdout.
-int measureChild(const fs::path& projectFile, Counting counting, RuleSet rules) {
+// The project files below `folder`, working copies left out, in path order.
+std::vector<fs::path> projectFilesBelow(const fs::path& folder) {
+    std::vector<fs::path> out;
+    for (auto it = fs::recursive_directory_iterator(folder); it != fs::recursive_directory_iterator();
+         ++it) {
+        if (it->is_directory() && it->path().filename().string().rfind("New_", 0) == 0)
+            it.disable_recursion_pending();
+        else if (it->is_regular_file() && it->path().extension() == ".vbp")
+            out.push_back(it->path());
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// The baseline, then intake and a detection run, in this process; results on stdout. With
+// `eachAlone`, the projects below the project file's folder are taken in and run one at a
+// time instead, each with an engine of its own (the counters printed are the last one's).
+int measureChild(const fs::path& projectFile, Counting counting, RuleSet rules,
+                 bool eachAlone = false) {
     scourvane::text::setActiveCodePage(scourvane::text::CodePage::get(932));
     const fs::path folder = projectFile.parent_path();
     std::vector<fs::path> moduleFiles;
@@ -132,12 +155,22 @@ int measureChild(const fs::path& projectFile, Counting counting, RuleSet rules) 
     engine.setCounting(counting);
     engine.setRules(rules);
     cpu = cpuSeconds();
-    start = std::chrono::steady_clock::now();
-    const bool intakeDone = engine.intake(projectFile);
-    const double intake = secondsSince(start);
-    start = std::chrono::steady_clock::now();
-    const bool runDone = engine.run();
-    const double run = secondsSince(start);
+    double intake = 0, run = 0;
+    bool intakeDone = true, runDone = true;
+    const std::vector<fs::path> projects =
+        eachAlone ? projectFilesBelow(folder) : std::vector<fs::path>{projectFile};
+    for (const fs::path& project : projects) {
+        scourvane::Engine alone(window);
+        scourvane::Engine& e = eachAlone ? alone : engine;
+        e.setCounting(counting);
+        e.setRules(rules);
+        start = std::chrono::steady_clock::now();
+        intakeDone = e.intake(project) && intakeDone;
+        intake += secondsSince(start);
+        start = std::chrono::steady_clock::now();
+        runDone = e.run() && runDone;
+        run += secondsSince(start);
+    }
     const double engineCpu = cpuSeconds() - cpu;
 
     using scourvane::CounterId;
@@ -164,12 +197,14 @@ int measureChild(const fs::path& projectFile, Counting counting, RuleSet rules) 
 struct Variant {
     Counting counting = Counting::Indexed;
     RuleSet rules = RuleSet::Safe;
+    bool eachAlone = false;  // the projects below the project file's folder, one at a time
 };
 
 struct Measured {
     std::string label;
     Counting counting = Counting::Indexed;
     RuleSet rules = RuleSet::Safe;
+    bool eachAlone = false;
     std::size_t nominalLines = 0;
     std::size_t lines = 0;
     std::size_t modules = 0;
@@ -239,12 +274,14 @@ class Bench {
                 std::fprintf(stderr, "measuring %s, %s counting, %s rules (%d of %d) ...\n",
                              label.c_str(), countingName(variant.counting),
                              ruleSetName(variant.rules), rep + 1, repeats_);
-                fs::remove_all(folder / ("New_" + folder.filename().string()));
+                removeWorkingCopies(folder);
                 long peak = 0;
                 Measured once = m;
                 once.counting = variant.counting;
                 once.rules = variant.rules;
-                once.values = runChild({"measure", project.at("project"),
+                once.eachAlone = variant.eachAlone;
+                once.values = runChild({variant.eachAlone ? "measure-each" : "measure",
+                                        project.at("project"),
                                         countingName(variant.counting), ruleSetName(variant.rules)},
                                        &peak);
                 if (once.values["done"] != "1" || once.values["errors"] != "0")
@@ -263,6 +300,7 @@ class Bench {
                     b.values = once.values;
                     b.counting = once.counting;
                     b.rules = once.rules;
+                    b.eachAlone = once.eachAlone;
                 }
                 b.peakKiB = std::max(b.peakKiB, peak);
                 b.peakSpreadKiB = std::max(
@@ -307,6 +345,20 @@ class Bench {
     }
 
   private:
+    // Every working copy below the folder: the next measurement starts from the user's files.
+    static void removeWorkingCopies(const fs::path& folder) {
+        std::vector<fs::path> copies;
+        for (auto it = fs::recursive_directory_iterator(folder);
+             it != fs::recursive_directory_iterator(); ++it)
+            if (it->is_directory() &&
+                it->path().filename().string() ==
+                    "New_" + it->path().parent_path().filename().string()) {
+                copies.push_back(it->path());
+                it.disable_recursion_pending();
+            }
+        for (const fs::path& c : copies) fs::remove_all(c);
+    }
+
     std::vector<Variant> variants_;
     int repeats_;
     fs::path root_;
@@ -346,7 +398,9 @@ MarkdownTable sizeTable(const Bench& bench) {
     header.insert(header.end(), kTimeHeader.begin(), kTimeHeader.end());
     MarkdownTable table(header, 2);
     for (const Measured& m : bench.results()) {
-        std::vector<std::string> row{countingName(m.counting), ruleSetName(m.rules),
+        std::vector<std::string> row{std::string(countingName(m.counting)) +
+                                         (m.eachAlone ? ", each project alone" : ""),
+                                     ruleSetName(m.rules),
                                      grouped(m.lines), grouped(m.modules),
                                      mib(static_cast<double>(m.sourceBytes)),
                                      counterPair(m, "public", "unused_public")};
@@ -397,6 +451,30 @@ int realShaped(Bench& bench, std::size_t lines) {
     sizeTable(bench).print();
     bench.printNotes();
     printRuleRatios(bench);
+    return 0;
+}
+
+int group(Bench& bench, std::size_t applications, std::size_t shared) {
+    bench.measure(grouped(applications) + " applications, " + grouped(shared) + " shared modules",
+                  0, "generate-group", {std::to_string(applications), std::to_string(shared)});
+    printCaption("A group of projects sharing modules");
+    sizeTable(bench).print();
+    bench.printNotes();
+    std::printf("\nThe I/O baseline reads and replaces every distinct module file five times; "
+                "the engine also copies each module into the working copy of every project "
+                "that includes it.\n");
+    printRuleRatios(bench);
+    const auto& r = bench.results();
+    for (const Measured& together : r) {
+        if (together.eachAlone) continue;
+        for (const Measured& alone : r)
+            if (alone.eachAlone && alone.rules == together.rules &&
+                alone.counting == together.counting && together.engineSeconds() > 0)
+                std::printf("\n%s rules: the projects one at a time take %s times as long as "
+                            "the group run.\n",
+                            ruleSetName(together.rules),
+                            fixed(alone.engineSeconds() / together.engineSeconds(), 1).c_str());
+    }
     return 0;
 }
 
@@ -502,6 +580,7 @@ int usage() {
                  "       engine_run module [--wide-lines N] [--private-names N]\n"
                  "                         [--long-lines N] [--dims N]\n"
                  "       engine_run real [LINES]\n"
+                 "       engine_run group [APPLICATIONS] [SHARED]\n"
                  "each also takes [--rules spec|safe|both] [--plain | --both] [--repeat N]\n");
     return 2;
 }
@@ -527,12 +606,26 @@ int run(std::vector<std::string> args) {
         printProject(generateRealShapedProject(args[1], shape));
         return 0;
     }
-    if (!args.empty() && args[0] == "measure" && args.size() == 4)
+    if (!args.empty() && args[0] == "generate-group" && args.size() == 4) {
+        GroupShape shape;
+        shape.applications = number(args[2]);
+        shape.sharedModules = number(args[3]);
+        const GeneratedGroup g = generateProjectGroup(args[1], shape);
+        std::size_t modules = 0;
+        for (const auto& entry : fs::recursive_directory_iterator(args[1]))
+            modules += entry.is_regular_file() && isModuleFile(entry.path());
+        std::printf("project %s\nlines %zu\nmodules %zu\n", g.groupFile.string().c_str(),
+                    g.lines, modules);
+        return 0;
+    }
+    if (!args.empty() && (args[0] == "measure" || args[0] == "measure-each") && args.size() == 4)
         return measureChild(args[1], args[2] == "plain" ? Counting::Plain : Counting::Indexed,
-                            args[3] == "safe" ? RuleSet::Safe : RuleSet::Spec);
+                            args[3] == "safe" ? RuleSet::Safe : RuleSet::Spec,
+                            args[0] == "measure-each");
 
     std::string mode = "whole";
-    if (!args.empty() && (args[0] == "growth" || args[0] == "module" || args[0] == "real")) {
+    if (!args.empty() && (args[0] == "growth" || args[0] == "module" || args[0] == "real" ||
+                          args[0] == "group")) {
         mode = args[0];
         args.erase(args.begin());
     }
@@ -567,7 +660,14 @@ int run(std::vector<std::string> args) {
     std::vector<Variant> variants;
     for (Counting counting : countings)
         for (RuleSet r : ruleSets) variants.push_back({counting, r});
+    if (mode == "group")
+        for (RuleSet r : ruleSets) variants.push_back({countings.front(), r, true});
     Bench bench(variants, static_cast<int>(number(option("--repeat", "1"))));
+    if (mode == "group") {
+        if (positional.size() > 2 || !options.empty()) return usage();
+        return group(bench, positional.size() > 0 ? number(positional[0]) : 200,
+                     positional.size() > 1 ? number(positional[1]) : 60);
+    }
     if (mode == "whole") {
         if (positional.size() > 2 || !options.empty()) return usage();
         const std::size_t lines = positional.size() > 0 ? number(positional[0]) : 1000000;

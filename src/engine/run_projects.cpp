@@ -82,9 +82,17 @@ void showProjects(RunContext& ctx, const fs::path& chosen) {
     for (const ProjectState& p : s.projects) {
         const fs::path relative = p.intake.projectPath.lexically_relative(
             chosenKind(chosen) == ChosenKind::Folder ? chosen : chosen.parent_path());
-        rows.push_back("[" + files::display(relative.empty() ? p.intake.projectPath : relative) +
-                       "]");
-        for (const Bytes& m : p.modules) rows.push_back("    " + text::toUtf8(m));
+        // Appended piece by piece: MinGW's GCC 12 warns (-Wrestrict) on a literal added to a
+        // temporary string.
+        std::string row = "[";
+        row += files::display(relative.empty() ? p.intake.projectPath : relative);
+        row += "]";
+        rows.push_back(std::move(row));
+        for (const Bytes& m : p.modules) {
+            std::string shown = "    ";
+            shown += text::toUtf8(m);
+            rows.push_back(std::move(shown));
+        }
     }
     ctx.window().setModules(rows);
 }
@@ -277,7 +285,10 @@ std::vector<std::string> sharedModuleWarnings(const Session& s, const fs::path& 
     std::vector<std::string> out;
     for (const auto& [module, projects] : alsoIn) {
         std::string list;
-        for (const std::string& p : projects) list += (list.empty() ? "" : ", ") + p;
+        for (const std::string& p : projects) {
+            if (!list.empty()) list += ", ";
+            list += p;
+        }
         out.push_back(module + " is changed by this run and is also part of " + list +
                       ": its Public declarations were judged for " + s.intake.projectFileName +
                       " alone, so the patch may break those projects; run on the group file or "
