@@ -31,6 +31,7 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <array>
 #include <unistd.h>
 
 #include <chrono>
@@ -156,6 +157,7 @@ int measureChild(const fs::path& projectFile, Counting counting, RuleSet rules,
     engine.setRules(rules);
     cpu = cpuSeconds();
     double intake = 0, run = 0;
+    std::array<long long, scourvane::kCounterCount> summed{};
     bool intakeDone = true, runDone = true;
     const std::vector<fs::path> projects =
         eachAlone ? projectFilesBelow(folder) : std::vector<fs::path>{projectFile};
@@ -170,20 +172,26 @@ int measureChild(const fs::path& projectFile, Counting counting, RuleSet rules,
         start = std::chrono::steady_clock::now();
         runDone = e.run() && runDone;
         run += secondsSince(start);
+        if (eachAlone)
+            for (int i = 0; i < scourvane::kCounterCount; ++i) {
+                const auto id = static_cast<scourvane::CounterId>(i);
+                summed[i] += e.session().counters.get(id);
+            }
     }
     const double engineCpu = cpuSeconds() - cpu;
 
     using scourvane::CounterId;
-    const auto& c = engine.session().counters;
+    std::array<long long, scourvane::kCounterCount> c{};
+    for (int i = 0; i < scourvane::kCounterCount; ++i)
+        c[i] = eachAlone ? summed[i] : engine.session().counters.get(static_cast<CounterId>(i));
     std::printf("baseline_s %.6f\nintake_s %.6f\nrun_s %.6f\n", baseline, intake, run);
     std::printf("baseline_cpu_s %.6f\nengine_cpu_s %.6f\n", baselineCpu, engineCpu);
     std::printf("done %d\nlisted %zu\n", intakeDone && runDone ? 1 : 0,
                 engine.session().modules.size());
     std::printf(
-        "dim %d\nunused_dim %d\nprivate %d\nunused_private %d\npublic %d\n"
-        "unused_public %d\n",
-        c.get(CounterId::Dim), c.get(CounterId::UnusedDim), c.get(CounterId::Private),
-        c.get(CounterId::UnusedPrivate), c.get(CounterId::Public), c.get(CounterId::UnusedPublic));
+        "dim %lld\nunused_dim %lld\nprivate %lld\nunused_private %lld\npublic %lld\n"
+        "unused_public %lld\n",
+        c[0], c[1], c[2], c[3], c[4], c[5]);
     std::printf("errors %ld\nstatuses %ld\nyields %ld\n", window.errors, window.statuses,
                 window.yields);
     if (window.errors > 0) std::printf("first_error %s\n", window.firstError.c_str());
@@ -422,12 +430,14 @@ void printRuleRatios(const Bench& bench) {
         if (safe.rules != RuleSet::Safe) continue;
         for (const Measured& spec : r) {
             if (spec.rules != RuleSet::Spec || spec.label != safe.label ||
-                spec.counting != safe.counting || spec.engineSeconds() <= 0 ||
+                spec.counting != safe.counting || spec.eachAlone != safe.eachAlone ||
+                spec.engineSeconds() <= 0 ||
                 spec.value("engine_cpu_s") <= 0)
                 continue;
-            std::printf("\n%s, %s counting: safe / spec = %s in engine time, %s in engine CPU "
+            std::printf("\n%s, %s counting%s: safe / spec = %s in engine time, %s in engine CPU "
                         "time.\n",
                         safe.label.c_str(), countingName(safe.counting),
+                        safe.eachAlone ? ", each project alone" : "",
                         fixed(safe.engineSeconds() / spec.engineSeconds(), 2).c_str(),
                         fixed(safe.value("engine_cpu_s") / spec.value("engine_cpu_s"), 2).c_str());
         }

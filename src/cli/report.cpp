@@ -53,7 +53,13 @@ std::string projectsJson(const report::ReportData& data) {
         if (i) out += ",";
         out += "{\"project_file\":" + jsonString(files::display(data.projects[i].projectFile)) +
                ",\"working_copy\":" + jsonString(files::display(data.projects[i].workingCopy)) +
-               ",\"counters\":" + report::countersJson(data.projects[i].counters) + "}";
+               ",\"counters\":" + report::countersJson(data.projects[i].counters) +
+               ",\"modules\":[";
+        for (std::size_t m = 0; m < data.projects[i].modules.size(); ++m) {
+            if (m) out += ",";
+            out += jsonString(report::decoded(data, data.projects[i].modules[m]));
+        }
+        out += "]}";
     }
     return out + "]";
 }

@@ -212,15 +212,16 @@ void judgeProjects(RunContext& ctx) {
                 const auto c = static_cast<CounterId>(i);
                 counted[id][i] += std::int64_t{ctx.counters().get(c)} - before.get(c);
             }
-            // Every other working copy that holds the module holds what this one does now.
-            const fs::path from = identity(ctx.moduleFile(s.modules[row]));
+            // Every other working copy that holds the module holds what this one does now. (A
+            // copy shared with this project, or named in another letter case, reads the same.)
+            const fs::path from = ctx.moduleFile(s.modules[row]);
             for (const RunModel::Place& place : model.modules[id].places) {
                 if (place.project == k) continue;
                 const ProjectState& other = s.projects[place.project];
                 guarded(w, [&] {
                     const fs::path to =
                         workingCopyFile(other.intake.workingCopy, other.modules[place.row]);
-                    if (identity(to) == from) return;
+                    if (to == from) return;
                     const Bytes now = written ? *written : files::readAll(from);
                     if (files::exists(to) && files::readAll(to) == now) return;
                     files::writeAll(to, now);

@@ -36,7 +36,8 @@ void addRun(ReportData& data, const Session& session) {
         data.projectFile = fs::absolute(session.chosen).lexically_normal();
         data.workingCopy = session.projects[0].intake.projectFolder;
         for (const ProjectState& p : session.projects) {
-            data.projects.push_back({p.intake.projectPath, p.intake.workingCopy, p.counters});
+            data.projects.push_back(
+                {p.intake.projectPath, p.intake.workingCopy, p.counters, p.modules});
             data.workingCopy = commonFolder(data.workingCopy, p.intake.projectFolder);
         }
     }

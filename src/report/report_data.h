@@ -33,6 +33,7 @@ struct ReportProject {
     fs::path projectFile;  // absolute
     fs::path workingCopy;  // absolute
     std::array<std::int64_t, kCounterCount> counters{};  // of the last run, its modules'
+    std::vector<Bytes> modules;                          // its module table
 };
 
 struct ReportData {

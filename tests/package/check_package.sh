@@ -151,6 +151,7 @@ mkdir -p "$out/mime/packages"
 cp "$d/share/mime/packages/scourvane.xml" "$out/mime/packages/"
 update-mime-database "$out/mime" 2>/dev/null
 grep -qx 'text/x-vbp:\*.vbp' <(cut -d: -f2- "$out/mime/globs2") || fail "*.vbp is not registered as text/x-vbp"
+grep -qx 'text/x-vbg:\*.vbg' <(cut -d: -f2- "$out/mime/globs2") || fail "*.vbg is not registered as text/x-vbg"
 for type in $(entry MimeType | tr ';' ' '); do
   grep -q "^$type\$" "$out/mime/types" || fail "MimeType $type is not defined by the package"
   entry Exec | grep -Eq '%[fFuU]' || fail "MimeType $type is listed but Exec takes no file"

@@ -352,7 +352,7 @@ sleep 1
 click 208 28 176 26          # ﾁｪｯｸの開始
 xdotool mousemove 0 0
 settled
-menu_item 5                   # 検出結果をブラウザで開く
+menu_item 7                   # 検出結果をブラウザで開く
 wait_for test -s "$out/opened.txt" || fail "nothing was handed to the browser"
 given="$(head -n 1 "$out/opened.txt")"
 report="$(python3 -c 'import sys, urllib.parse; u = sys.argv[1]
