@@ -180,6 +180,24 @@ int measureChild(const fs::path& projectFile, Counting counting, RuleSet rules,
     }
     const double engineCpu = cpuSeconds() - cpu;
 
+    // The floor of the working copies themselves: every file the run left in them read and
+    // written (atomically, to a scratch folder) once, just after the run.
+    std::vector<fs::path> copied;
+    for (auto it = fs::recursive_directory_iterator(folder);
+         it != fs::recursive_directory_iterator(); ++it)
+        if (it->is_regular_file() &&
+            it->path().parent_path().filename().string().rfind("New_", 0) == 0)
+            copied.push_back(it->path());
+    fs::create_directories(scratch);
+    ::sync();
+    start = std::chrono::steady_clock::now();
+    for (std::size_t i = 0; i < copied.size(); ++i)
+        scourvane::files::writeAll(scratch / std::to_string(i),
+                                   scourvane::files::readAll(copied[i]));
+    const double copiesFloor = secondsSince(start);
+    fs::remove_all(scratch);
+    std::printf("copies %zu\ncopies_floor_s %.6f\n", copied.size(), copiesFloor);
+
     using scourvane::CounterId;
     std::array<long long, scourvane::kCounterCount> c{};
     for (int i = 0; i < scourvane::kCounterCount; ++i)
@@ -477,6 +495,13 @@ int group(Bench& bench, std::size_t applications, std::size_t shared) {
     const auto& r = bench.results();
     for (const Measured& together : r) {
         if (together.eachAlone) continue;
+        const double floor = together.value("copies_floor_s");
+        if (floor > 0)
+            std::printf("\n%s rules: the run left %s files in the working copies; reading and "
+                        "writing each once takes %s s, and the engine %s times that.\n",
+                        ruleSetName(together.rules),
+                        grouped(static_cast<unsigned long long>(together.value("copies"))).c_str(),
+                        fixed(floor, 3).c_str(), fixed(together.engineSeconds() / floor, 1).c_str());
         for (const Measured& alone : r)
             if (alone.eachAlone && alone.rules == together.rules &&
                 alone.counting == together.counting && together.engineSeconds() > 0)

@@ -67,6 +67,19 @@ RunModel buildRunModel(const Session& session) {
             model.moduleOf[p].push_back(id);
         }
     }
+    // A project that names two files of one name holds only the last in its copy, but its code
+    // was written against both: the first still counts among the modules that include it.
+    for (std::uint32_t p = 0; p < count; ++p) {
+        for (const auto& [row, file] : session.projects[p].moduleSources) {
+            const auto known = byFile.find(identity(file));
+            if (known == byFile.end()) continue;
+            std::vector<std::uint32_t>& projects = model.modules[known->second].projects;
+            const auto at = std::lower_bound(projects.begin(), projects.end(), p);
+            if (at != projects.end() && *at == p) continue;
+            projects.insert(at, p);
+            model.projectModules[p].push_back(known->second);
+        }
+    }
     return model;
 }
 

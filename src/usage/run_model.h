@@ -21,7 +21,9 @@ struct RunModel {
         Bytes name;                  // its row in that project
         std::string shown;           // the row as UTF-8, for status texts
         std::vector<Place> places;   // every row of the run that names it, in run order
-        std::vector<std::uint32_t> projects;  // the projects that include it, ascending
+        // The projects that include it, ascending: those with a row for it, and those that name
+        // it in an entry whose row a later entry of the same file name took.
+        std::vector<std::uint32_t> projects;
         // A class module of an ActiveX project: other programs may call its Public members.
         bool activeXClass = false;
     };

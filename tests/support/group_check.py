@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Checks the working copies a run over several projects left below a folder.
 
-    group_check.py [--activex-judged] ROOT
+    group_check.py [--activex-judged] [--codepage N] [--projects LIST] ROOT
+
+--projects LIST: only the project files LIST names (one path a line), the ones a run took in
+(a project it left out, say for a module name clash in a shared working copy, has no copy).
 
 Every project file below ROOT (outside folders named New_*) is read: its Form=, Module=,
 Class=, UserControl=, PropertyPage= and UserDocument= entries, each resolved from the project's
@@ -45,8 +48,21 @@ PRIVATE = re.compile(r"\s*Private\b", re.IGNORECASE)
 EXPOSED = re.compile(r"Attribute\s+VB_Exposed\s*=\s*True\s*$", re.IGNORECASE)
 
 
+CODEPAGE = 932  # --codepage N: the projects' code page (932 unless given)
+
+
 def read_lines(path):
-    return [decode_cp932(r) for r in raw_lines(path)]
+    if CODEPAGE == 932:
+        return [decode_cp932(r) for r in raw_lines(path)]
+    return [r.decode("cp%d" % CODEPAGE, errors="replace") for r in raw_lines(path)]
+
+
+def marker():
+    """The unused marker as the tool writes it in the code page: a character the page lacks
+    becomes "?"."""
+    if CODEPAGE == 932:
+        return MARKER
+    return MARKER.encode("cp%d" % CODEPAGE, errors="replace").decode("cp%d" % CODEPAGE)
 
 
 def find_ignoring_case(folder, name):
@@ -106,10 +122,11 @@ class Copies:
         return self.by_path[path]
 
 
-def check(root, activex_judged):
+def check(root, activex_judged, only=None):
     violations, notes = [], []
     projects = [Project(p) for p in sorted(root.rglob("*.vbp")) if p.is_file() and not any(
-        part.startswith("New_") for part in p.relative_to(root).parts[:-1])]
+        part.startswith("New_") for part in p.relative_to(root).parts[:-1])
+        and (only is None or p.resolve() in only)]
     copies, includers, copy_of = Copies(), {}, {}  # copy_of[(project, module)]: the copy's path
     holder = {}  # a copy's path -> the module file it holds
     for k, project in enumerate(projects):
@@ -142,9 +159,11 @@ def check(root, activex_judged):
             digest, lines, _ = copies.get(path)
             digests.setdefault(digest, []).append(str(path.parent.relative_to(root)))
             if len(lines) != len(originals[module]):
+                # Intake joins continued lines (" _"): such a copy is not checked line by line.
                 misaligned.add(path)
-                violations.append("%s: %d lines where the user's file has %d"
-                                  % (path.relative_to(root), len(lines), len(originals[module])))
+                notes.append("%s: %d lines where the user's file has %d (continued lines "
+                             "joined); not checked line by line"
+                             % (path.relative_to(root), len(lines), len(originals[module])))
         if len(digests) > 1:
             violations.append("%s: the working copies hold different bytes for it: %s" % (
                 module.relative_to(root) if module.is_relative_to(root) else module,
@@ -175,7 +194,7 @@ def check(root, activex_judged):
             for path in sorted({copy_of[(k, module)] for k in ps if (k, module) in copy_of}
                                - misaligned):
                 _, lines, own_used = copies.get(path)
-                marked = lines[row].startswith(MARKER)
+                marked = lines[row].startswith(marker())
                 demoted = not marked and PRIVATE.match(lines[row]) is not None
                 if not (marked or demoted):
                     continue
@@ -205,12 +224,24 @@ def main(argv):
     args = argv[1:]
     activex_judged = "--activex-judged" in args
     args = [a for a in args if a != "--activex-judged"]
+    global CODEPAGE
+    only = None
+    while len(args) >= 3 and args[0] in ("--codepage", "--projects"):
+        if args[0] == "--codepage" and args[1].isdigit():
+            CODEPAGE = int(args[1])
+        elif args[0] == "--projects":
+            only = {pathlib.Path(line).resolve()
+                    for line in pathlib.Path(args[1]).read_text("utf-8").splitlines() if line}
+        else:
+            break
+        args = args[2:]
     if len(args) != 1 or not pathlib.Path(args[0]).is_dir():
-        print("usage: group_check.py [--activex-judged] ROOT", file=sys.stderr)
+        print("usage: group_check.py [--activex-judged] [--codepage N] [--projects LIST] ROOT",
+              file=sys.stderr)
         return 2
     root = pathlib.Path(args[0]).resolve()
     projects, includers, working_copies, shared, counts, violations, notes = \
-        check(root, activex_judged)
+        check(root, activex_judged, only)
     for n in notes:
         print("note: " + n)
     for v in violations:
