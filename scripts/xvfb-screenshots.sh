@@ -98,11 +98,43 @@ for dpi in "${dpis[@]}"; do
     # The menu, opened by its image on the title strip, with the window below it.
     click 356 4 15 15
     sleep 1
-    import -window root -crop "$((ww + 220))x$((wh + 10))+${wx}+${wy}" +repage \
+    import -window root -crop "$((ww + 300))x$((wh + 10))+${wx}+${wy}" +repage \
       "$root/docs/window-menu.png"
     xdotool key Escape
     sleep 0.5
     echo "wrote docs/window-menu.png"
+
+    # A group: the sample and a second project that includes its standard module, opened
+    # through the open dialog as a .vbg and run with one click.
+    mkdir -p "$work/Group/Report"
+    cp -r "$root/examples/Sales" "$work/Group/Sales"
+    printf 'Type=Exe\r\nModule=modUtil; ..\\Sales\\Modules\\modUtil.bas\r\nModule=modReport; modReport.bas\r\nStartup="Sub Main"\r\n' \
+      >"$work/Group/Report/Report.vbp"
+    printf 'Attribute VB_Name = "modReport"\r\nSub Main()\r\n    Dim unused As Long\r\n    WaitMs 1\r\nEnd Sub\r\n' \
+      >"$work/Group/Report/modReport.bas"
+    printf 'VBGROUP 5.0\r\nStartupProject=Sales\\Sales.vbp\r\nProject=Report\\Report.vbp\r\n' \
+      >"$work/Group/All.vbg"
+    click 8 28 194 26
+    wait_for window_count_is 2
+    dialog="$(windows | grep -vx "$main")"
+    xdotool windowfocus --sync "$dialog"
+    xdotool type --delay 10 "$work/Group/All.vbg"
+    xdotool key Return
+    wait_for window_count_is 1
+    wait_for test -f "$work/Group/Report/New_Report/Report.vbp"
+    sleep 1
+    click 208 28 176 26
+    xdotool mousemove 0 0
+    previous=
+    for _ in $(seq 60); do
+      sleep 0.5
+      shot "$work/now.png"
+      current="$(md5sum <"$work/now.png")"
+      [ "$current" != "$previous" ] || break
+      previous="$current"
+    done
+    cp "$work/now.png" "$root/docs/window-group.png"
+    echo "wrote docs/window-group.png"
   fi
 
   click 208 292 176 26    # 終了

@@ -312,7 +312,7 @@ menu_item() {
   sleep 0.5
   import -window root "$out/screen.png"
   [ -z "$picture" ] ||
-    convert "$out/screen.png" -crop "$(( ww + $(scaled 250) ))x$(( wh + 20 ))+${wx}+${wy}" +repage "$picture"
+    convert "$out/screen.png" -crop "$(( ww + $(scaled 330) ))x$(( wh + 20 ))+${wx}+${wy}" +repage "$picture"
   read -r sw sh < <(identify -format '%w %h\n' "$out/screen.png")
   convert "$out/screen.png" -depth 8 rgb:"$out/screen.rgb"
   y="$(python3 "$here/menu_items.py" "$out/screen.rgb" "$sw" "$sh" "$mx" "$my" "$n")" ||
