@@ -46,6 +46,18 @@ click() {
   xdotool mousemove --sync "$x" "$y" click 1
 }
 shot() { import -window root -crop "${ww}x${wh}+${wx}+${wy}" +repage "$1"; }
+# Waits for a run to end, which it has when the window stops changing; the last picture is
+# left in $work/now.png.
+shot_when_still() {
+  local previous= current
+  for _ in $(seq 60); do
+    sleep 0.5
+    shot "$work/now.png"
+    current="$(md5sum <"$work/now.png")"
+    [ "$current" != "$previous" ] || break
+    previous="$current"
+  done
+}
 
 for dpi in "${dpis[@]}"; do
   # A screen of 1280 x 1024 pixels, its millimetres worked out from the dots per inch.
@@ -81,15 +93,7 @@ for dpi in "${dpis[@]}"; do
   sleep 1
   click 208 28 176 26     # ﾁｪｯｸの開始
   xdotool mousemove 0 0   # off the window, so that no button shows the pointer over it
-  # The run has ended when the window stops changing.
-  previous=
-  for _ in $(seq 60); do
-    sleep 0.5
-    shot "$work/now.png"
-    current="$(md5sum <"$work/now.png")"
-    [ "$current" != "$previous" ] || break
-    previous="$current"
-  done
+  shot_when_still
   mkdir -p "$root/docs"
   cp "$work/now.png" "$root/docs/window-${dpi}dpi.png"
   echo "wrote docs/window-${dpi}dpi.png (${ww}x${wh} pixels)"
@@ -125,14 +129,7 @@ for dpi in "${dpis[@]}"; do
     sleep 1
     click 208 28 176 26
     xdotool mousemove 0 0
-    previous=
-    for _ in $(seq 60); do
-      sleep 0.5
-      shot "$work/now.png"
-      current="$(md5sum <"$work/now.png")"
-      [ "$current" != "$previous" ] || break
-      previous="$current"
-    done
+    shot_when_still
     cp "$work/now.png" "$root/docs/window-group.png"
     echo "wrote docs/window-group.png"
   fi

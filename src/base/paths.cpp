@@ -68,4 +68,11 @@ std::filesystem::path workingCopyFile(const std::filesystem::path& workingCopy,
     return workingCopy / files::fromUtf8(*name);
 }
 
+std::filesystem::path fileIdentity(const std::filesystem::path& p) {
+    std::error_code ec;
+    std::filesystem::path c = std::filesystem::weakly_canonical(p, ec);
+    if (!ec) return c;
+    return std::filesystem::absolute(p, ec).lexically_normal();
+}
+
 }  // namespace scourvane

@@ -21,6 +21,11 @@ std::string display(const std::filesystem::path& p);
 std::filesystem::path fromUtf8(std::string_view utf8);
 }  // namespace files
 
+// The path a file is known by, for telling whether two paths name one file: canonical (links
+// and "..", and on a case-insensitive system the letter case, resolved), or absolute and
+// normal when it cannot be resolved.
+std::filesystem::path fileIdentity(const std::filesystem::path& p);
+
 // working copy / row, for a row that is a bare file name; RunError 52 otherwise (empty, ".",
 // "..", a separator, or bytes that are no text of the code page).
 std::filesystem::path workingCopyFile(const std::filesystem::path& workingCopy,

@@ -22,12 +22,6 @@ namespace scourvane {
 
 namespace {
 
-fs::path identity(const fs::path& p) {
-    std::error_code ec;
-    const fs::path c = fs::weakly_canonical(p, ec);
-    return ec ? fs::absolute(p).lexically_normal() : c;
-}
-
 // Two rows of one working copy name one file when their names match as its file system does.
 Bytes copyKey(const Bytes& name) {
 #ifdef _WIN32
@@ -68,7 +62,7 @@ std::vector<std::pair<Bytes, fs::path>> entriesOf(const fs::path& project, RuleS
         try {
             const fs::path file = resolveEntry(project.parent_path(), e);
             Bytes name = hasPathSeparator(e) ? reduceModulePath(e, "").name : e;
-            out.emplace_back(std::move(name), identity(file));
+            out.emplace_back(std::move(name), fileIdentity(file));
         } catch (const RunError&) {
         }
     }
@@ -160,7 +154,7 @@ void intakeProjects(RunContext& ctx, const fs::path& chosen) {
         s.activeXProject = false;
         intake(ctx, project);
         if (!s.intake.loaded) continue;
-        for (const auto& [name, file] : s.moduleSources) names[copyKey(name)] = identity(file);
+        for (const auto& [name, file] : s.moduleSources) names[copyKey(name)] = fileIdentity(file);
         s.projects.push_back(inHand(s));
     }
     if (s.projects.empty()) {
@@ -247,10 +241,10 @@ std::vector<std::string> sharedModuleWarnings(const Session& s, const fs::path& 
         const auto it = std::find_if(s.moduleSources.rbegin(), s.moduleSources.rend(),
                                      [&](const auto& m) { return m.first == f.module; });
         if (it != s.moduleSources.rend())
-            changed.emplace(identity(it->second), text::toUtf8(f.module));
+            changed.emplace(fileIdentity(it->second), text::toUtf8(f.module));
     }
     if (changed.empty()) return {};
-    const fs::path self = identity(s.intake.projectPath);
+    const fs::path self = fileIdentity(s.intake.projectPath);
     std::map<std::string, std::set<std::string>> alsoIn;  // module -> other project files
     constexpr int kMostFolders = 20000;
     int folders = 0;
@@ -272,7 +266,7 @@ std::vector<std::string> sharedModuleWarnings(const Session& s, const fs::path& 
         }
         if (!e.is_regular_file(sec) || chosenKind(e.path()) != ChosenKind::Project) continue;
         const std::string ext = files::display(e.path().extension());
-        if (text::toUpper(ext) != ".VBP" || identity(e.path()) == self) continue;
+        if (text::toUpper(ext) != ".VBP" || fileIdentity(e.path()) == self) continue;
         try {
             for (const auto& [name, file] : entriesOf(e.path(), s.rules)) {
                 const auto hit = changed.find(file);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "base/paths.h"
 #include "intake/file_ops.h"
 #include "intake/working_copy.h"
 #include "text/convert.h"
@@ -30,12 +31,6 @@ bool valueOf(std::string_view line, std::string_view key, std::string_view& valu
     if (text::compareIgnoringCase(trimmed(line.substr(0, eq)), key) != 0) return false;
     value = trimmed(line.substr(eq + 1));
     return !value.empty();
-}
-
-fs::path canonicalOf(const fs::path& p) {
-    std::error_code ec;
-    fs::path c = fs::weakly_canonical(p, ec);
-    return ec ? fs::absolute(p).lexically_normal() : c;
 }
 
 }  // namespace
@@ -81,7 +76,7 @@ ProjectList projectsOf(const fs::path& chosen) {
     const fs::path absolute = fs::absolute(chosen).lexically_normal();
     std::set<fs::path> seen;
     auto add = [&](const fs::path& project) {
-        if (seen.insert(canonicalOf(project)).second) out.projects.push_back(project);
+        if (seen.insert(fileIdentity(project)).second) out.projects.push_back(project);
     };
     switch (chosenKind(absolute)) {
     case ChosenKind::Project:

@@ -11,16 +11,6 @@
 
 namespace scourvane {
 
-namespace {
-
-fs::path identity(const fs::path& p) {
-    std::error_code ec;
-    const fs::path c = fs::weakly_canonical(p, ec);
-    return ec ? fs::absolute(p).lexically_normal() : c;
-}
-
-}  // namespace
-
 RunModel buildRunModel(const Session& session) {
     RunModel model;
     std::map<fs::path, std::uint32_t> byFile;
@@ -40,8 +30,8 @@ RunModel buildRunModel(const Session& session) {
             const auto source = std::find_if(project.moduleSources.rbegin(),
                                              project.moduleSources.rend(),
                                              [&](const auto& s) { return s.first == row; });
-            if (source != project.moduleSources.rend()) key = identity(source->second);
-            else if (!copy.empty()) key = identity(copy);
+            if (source != project.moduleSources.rend()) key = fileIdentity(source->second);
+            else if (!copy.empty()) key = fileIdentity(copy);
             std::uint32_t id;
             const auto known = key.empty() ? byFile.end() : byFile.find(key);
             if (known != byFile.end()) {
@@ -71,7 +61,7 @@ RunModel buildRunModel(const Session& session) {
     // was written against both: the first still counts among the modules that include it.
     for (std::uint32_t p = 0; p < count; ++p) {
         for (const auto& [row, file] : session.projects[p].moduleSources) {
-            const auto known = byFile.find(identity(file));
+            const auto known = byFile.find(fileIdentity(file));
             if (known == byFile.end()) continue;
             std::vector<std::uint32_t>& projects = model.modules[known->second].projects;
             const auto at = std::lower_bound(projects.begin(), projects.end(), p);
