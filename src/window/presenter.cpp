@@ -7,6 +7,7 @@
 #include "base/run_error.h"
 #include "engine/run_results.h"
 #include "intake/file_ops.h"
+#include "keep/keep_file_edit.h"
 #include "report/reports.h"
 #include "window/texts.h"
 
@@ -100,6 +101,8 @@ void Presenter::openProject(const fs::path& chosen) {
     saveSettings();
     runDone_ = false;
     errorsShown_.clear();
+    keeps_.clear();
+    findings_.load(report::ReportData{});
     startCommand([this, project] {
         runs_ = report::ReportData{};
         runs_.projectFile = project;
@@ -146,7 +149,59 @@ void Presenter::startRuns(int most) {
         },
         [this] {
             if (!runs_.runs.empty()) runDone_ = true;
+            findings_.load(runs_);
         });
+}
+
+std::vector<CodeLine> Presenter::findingCode(std::size_t row, int context) const {
+    if (row >= findings_.rows().size()) return {};
+    return codeAround(runs_, runs_.findings.at(findings_.rows()[row].finding), context);
+}
+
+bool Presenter::keepFindings(const std::vector<std::size_t>& rows) {
+    if (state_.commandUnderWay || closing()) return false;
+    // The entries of each project's rows, in the order chosen.
+    std::vector<std::pair<fs::path, std::vector<std::string>>> wanted;
+    for (std::size_t row : rows) {
+        if (row >= findings_.rows().size()) continue;
+        const FindingRow& r = findings_.rows()[row];
+        const Finding& f = runs_.findings.at(r.finding);
+        const fs::path folder = f.project < runs_.projects.size()
+                                    ? runs_.projects[f.project].projectFile.parent_path()
+                                    : runs_.projectFile.parent_path();
+        auto it = std::find_if(wanted.begin(), wanted.end(),
+                               [&](const auto& w) { return w.first == folder; });
+        if (it == wanted.end()) it = wanted.insert(wanted.end(), {folder, {}});
+        it->second.push_back(r.keepEntry);
+    }
+    std::vector<std::pair<fs::path, std::vector<std::string>>> added;
+    try {
+        for (const auto& [folder, entries] : wanted) {
+            added.emplace_back(folder, keep::addKeeps(folder, entries));
+            findings_.setKept(entries, true);
+        }
+    } catch (const RunError& e) {
+        view_.showErrorBox(e.boxText());
+        if (!added.empty()) keeps_.push_back(std::move(added));
+        return false;
+    }
+    keeps_.push_back(std::move(added));
+    return true;
+}
+
+bool Presenter::undoKeep() {
+    if (keeps_.empty() || state_.commandUnderWay || closing()) return false;
+    try {
+        for (const auto& [folder, entries] : keeps_.back()) {
+            keep::removeKeeps(folder, entries);
+            findings_.setKept(entries, false);
+        }
+    } catch (const RunError& e) {
+        view_.showErrorBox(e.boxText());
+        return false;
+    }
+    keeps_.pop_back();
+    return true;
 }
 
 std::vector<MenuEntry> Presenter::menu() const {

@@ -16,6 +16,7 @@
 #include "report/patch.h"
 #include "report/report_data.h"
 #include "window/engine_worker.h"
+#include "window/findings_list.h"
 #include "window/menu.h"
 #include "window/settings.h"
 #include "window/window_bridge.h"
@@ -128,6 +129,19 @@ class Presenter {
     // Window's thread: shows what the engine left pending; after `wake`.
     void handlePending();
 
+    // The review of the findings of the runs since the project was opened: the list (sorted and
+    // filtered by the view), and the code around a row's finding as its working copy holds it.
+    FindingsList& findings() { return findings_; }
+    const FindingsList& findings() const { return findings_; }
+    std::vector<CodeLine> findingCode(std::size_t row, int context = 3) const;
+    // Keeps the declarations of the rows (indices into findings().rows()): their entries are
+    // added to the keep file beside their project's file, the only file the window writes in
+    // the user's folders. False, after its error box, when a file cannot be written (it is then
+    // unchanged). Each call can be undone, the last first; undoing takes off only the lines it
+    // added.
+    bool keepFindings(const std::vector<std::size_t>& rows);
+    bool canUndoKeep() const { return !keeps_.empty(); }
+    bool undoKeep();
     // The engine's state; read it only while no command is under way.
     const Session& session() const { return engine_.session(); }
     // The engine's side of the window, as the worker uses it.
@@ -172,6 +186,9 @@ class Presenter {
     // The runs since the last intake, for the report: written on the worker during a command,
     // read on the window's thread between commands.
     report::ReportData runs_;
+    FindingsList findings_;
+    // What each keep added, per project folder, the last keep last.
+    std::vector<std::vector<std::pair<std::filesystem::path, std::vector<std::string>>>> keeps_;
     std::vector<report::ErrorShown> errorsShown_;  // the error boxes since the last intake
 
     WindowBridge bridge_;

@@ -763,3 +763,52 @@ TEST_F(WindowPresenter, AFolderOfProjectsIsOpenedRunAndPatchedAsOne) {
 
 }  // namespace
 }  // namespace scourvane::window
+
+namespace scourvane::window {
+namespace {
+
+// Keeping from the review list: the keep file beside the project gets the entries (its own
+// lines kept byte for byte), the next run leaves them alone, undo takes them off again, and a
+// file that cannot be written gives its error box and stays as it was.
+TEST_F(WindowPresenter, KeepingFindingsFromTheListAndUndoingIt) {
+    view.answer = sample();
+    const fs::path keepFile = dir / "Sales" / "scourvane-keep.txt";
+    testing::writeFile(keepFile, "# ours\r\nmodUtil.Nothing\r\n");
+    ASSERT_TRUE(click(&Presenter::openClicked));
+    ASSERT_TRUE(click(&Presenter::runClicked));
+    const std::size_t found = presenter.findings().rows().size();
+    ASSERT_GT(found, 2u);
+    const FindingRow row = presenter.findings().rows()[0];
+    EXPECT_FALSE(presenter.findingCode(0).empty());
+
+    ASSERT_TRUE(presenter.keepFindings({0}));
+    EXPECT_EQ(testing::readFile(keepFile), "# ours\r\nmodUtil.Nothing\r\n" + row.keepEntry + "\r\n");
+    EXPECT_TRUE(presenter.findings().rows()[0].kept);
+    EXPECT_TRUE(presenter.canUndoKeep());
+
+    // The next run keeps it: one finding fewer, none of them that declaration.
+    ASSERT_TRUE(click(&Presenter::runClicked));
+    std::size_t again = 0;
+    for (const FindingRow& r : presenter.findings().rows())
+        if (r.run == 2) {
+            ++again;
+            EXPECT_NE(r.keepEntry, row.keepEntry);
+        }
+    EXPECT_LT(again, found);
+
+    ASSERT_TRUE(presenter.undoKeep());
+    EXPECT_EQ(testing::readFile(keepFile), "# ours\r\nmodUtil.Nothing\r\n");
+    EXPECT_FALSE(presenter.canUndoKeep());
+
+    // Read-only: the error box, the file as it was.
+    fs::permissions(keepFile, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    const std::size_t boxes = view.boxes.size();
+    EXPECT_FALSE(presenter.keepFindings({1}));
+    ASSERT_EQ(view.boxes.size(), boxes + 1);
+    EXPECT_NE(view.boxes.back().find("scourvane-keep.txt"), std::string::npos) << view.boxes.back();
+    EXPECT_EQ(testing::readFile(keepFile), "# ours\r\nmodUtil.Nothing\r\n");
+}
+
+}  // namespace
+}  // namespace scourvane::window
