@@ -15,6 +15,7 @@
 #include <map>
 
 #include "qt/artwork.h"
+#include "qt/findings_window.h"
 #include "qt/picture_widgets.h"
 #include "window/geometry.h"
 #include "window/texts.h"
@@ -433,6 +434,18 @@ std::optional<window::MenuItem> MainWindow::showMenu(
     const auto found = items.find(chosen);
     if (found == items.end()) return std::nullopt;
     return found->second;
+}
+
+void MainWindow::showFindings() {
+    if (!findings_) findings_ = new FindingsWindow(presenter_, this);
+    findings_->reload();
+    findings_->show();
+    findings_->raise();
+    findings_->activateWindow();
+}
+
+void MainWindow::findingsChanged() {
+    if (findings_) findings_->reload();
 }
 
 std::optional<std::filesystem::path> MainWindow::askForFolder(

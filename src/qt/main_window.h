@@ -25,6 +25,7 @@ class QPushButton;
 namespace scourvane::qt {
 
 class ExitImage;
+class FindingsWindow;
 class LinkLabel;
 class MenuImage;
 class PicturePanel;
@@ -54,6 +55,8 @@ class MainWindow : public QWidget, private window::View {
     // separators); the action of each item.
     static std::map<QAction*, window::MenuItem> fillMenu(QMenu& menu,
                                                          const std::vector<window::MenuEntry>& entries);
+    // The review window, once the menu has opened it (tests).
+    FindingsWindow* findingsWindow() const { return findings_; }
     // The menu's entries as the presenter has them now.
     std::vector<window::MenuEntry> menuEntries() const { return presenter_.menu(); }
     // Runs `hook` on the worker at every yield of the engine, from the next command on.
@@ -104,6 +107,8 @@ class MainWindow : public QWidget, private window::View {
     void drawNow() override;
     void closeWindow() override;
     void commandEnded() override;
+    void showFindings() override;
+    void findingsChanged() override;
 
     void buildControls();
     void connectInput();
@@ -132,6 +137,7 @@ class MainWindow : public QWidget, private window::View {
 
     OpenDialog openDialog_;
     PatchDialog patchDialog_;
+    FindingsWindow* findings_ = nullptr;  // made when first shown
     FolderDialog folderDialog_;
     UrlOpener urlOpener_;
     QString dialogFolder_;

@@ -31,7 +31,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     scourvane::text::setActiveCodePage(scourvane::text::CodePage::platformDefault());
 
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS |
+                                                     ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
 
     int status = 1;
@@ -45,6 +46,8 @@ int wmain(int argc, wchar_t** argv) {
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
             if (window.handle() && IsDialogMessageW(window.handle(), &msg)) continue;
+            if (window.findingsHandle() && IsDialogMessageW(window.findingsHandle(), &msg))
+                continue;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }

@@ -118,6 +118,7 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::create(HINSTANCE instance, const window::StartOptions& options) {
+    instance_ = instance;
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = windowProc;
@@ -596,6 +597,14 @@ std::optional<std::filesystem::path> MainWindow::askForFolder(
     }
     if (SUCCEEDED(init)) CoUninitialize();
     return out;
+}
+
+void MainWindow::showFindings() {
+    findings_.show(instance_, hwnd_.load());
+}
+
+void MainWindow::findingsChanged() {
+    findings_.reload();
 }
 
 void MainWindow::filesDropped(HDROP drop) {

@@ -10,6 +10,7 @@
 #include <map>
 #include <string>
 
+#include "win32/findings_window.h"
 #include "window/pictures.h"
 #include "window/presenter.h"
 
@@ -27,6 +28,8 @@ class MainWindow : private window::View {
     // The window, for the message loop's dialog keys (Tab between the controls); null once it
     // is destroyed.
     HWND handle() const { return hwnd_.load(); }
+    // The review window, for the same; null when it is not open.
+    HWND findingsHandle() const { return findings_.handle(); }
     // Gives the program up; true when the engine's worker ended within `ms`.
     bool stopWorker(int ms) { return presenter_.stopWorker(ms); }
 
@@ -49,6 +52,8 @@ class MainWindow : private window::View {
         const std::filesystem::path& suggested) override;
     std::optional<std::filesystem::path> askForFolder(
         const std::filesystem::path& startFolder) override;
+    void showFindings() override;
+    void findingsChanged() override;
     // The menu below the menu image.
     void showMenuAtImage();
     void filesDropped(HDROP drop);
@@ -75,6 +80,7 @@ class MainWindow : private window::View {
     bool overPanel(POINT client) const;
 
     std::atomic<HWND> hwnd_{nullptr};
+    HINSTANCE instance_ = nullptr;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
     HFONT font_ = nullptr;
     HFONT underlined_ = nullptr;
@@ -91,6 +97,7 @@ class MainWindow : private window::View {
     bool closed_ = false;
 
     window::Presenter presenter_;
+    FindingsWindow findings_{presenter_};
 };
 
 }  // namespace scourvane::win32

@@ -21,6 +21,14 @@ std::vector<MenuEntry> menuEntries(const MenuState& s) {
         e.checked = s.rules == rules;
         return e;
     };
+    // One of the code pages, a radio group of its own.
+    auto page = [&](MenuItem id, const std::string& caption) {
+        MenuEntry e = item(id, "", idle);
+        e.caption = caption;
+        e.radio = true;
+        e.checked = s.codePage == codePageOf(id);
+        return e;
+    };
     MenuEntry heading;
     heading.kind = Kind::Heading;
     heading.caption = kMenuRulesHeading;
@@ -40,11 +48,37 @@ std::vector<MenuEntry> menuEntries(const MenuState& s) {
         item(MenuItem::OpenFolder, kMenuOpenFolder, idle),
         item(MenuItem::RepeatUntilStable, kMenuRepeat, idle && s.projectLoaded),
         separator,
+        item(MenuItem::ReviewFindings, kMenuReview, afterRun),
         item(MenuItem::OpenReport, kMenuReport, afterRun),
         item(MenuItem::SavePatchComment, kMenuPatchComment, afterRun),
         item(MenuItem::SavePatchRemove, kMenuPatchRemove, afterRun),
         item(MenuItem::OpenWorkingCopy, kMenuWorkingCopy, afterRun),
+        separator,
+        [&] {
+            MenuEntry h = heading;
+            h.caption = kMenuCodePageHeading;
+            return h;
+        }(),
+        page(MenuItem::CodePageSystem, kMenuCodePageSystem + std::string(" (") +
+                                           std::to_string(s.systemCodePage) + ")"),
+        page(MenuItem::CodePage932, "932 (日本語)"),
+        page(MenuItem::CodePage1252, "1252 (西欧)"),
+        page(MenuItem::CodePage936, "936 (簡体字中国語)"),
+        page(MenuItem::CodePage949, "949 (韓国語)"),
+        page(MenuItem::CodePage950, "950 (繁体字中国語)"),
     };
+}
+
+int codePageOf(MenuItem item) {
+    switch (item) {
+        case MenuItem::CodePageSystem: return 0;
+        case MenuItem::CodePage932: return 932;
+        case MenuItem::CodePage1252: return 1252;
+        case MenuItem::CodePage936: return 936;
+        case MenuItem::CodePage949: return 949;
+        case MenuItem::CodePage950: return 950;
+        default: return -1;
+    }
 }
 
 std::optional<MenuEntry> entryOf(const std::vector<MenuEntry>& entries, MenuItem item) {

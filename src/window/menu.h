@@ -20,7 +20,17 @@ enum class MenuItem {
     OpenWorkingCopy,    // the working copy's folder in the file manager
     OpenFolder,         // every project below a folder, through a folder dialog
     ActiveXCallersInRun,  // on or off: every program using the ActiveX classes is in the run
+    ReviewFindings,     // the findings of the runs in a list of their own, with their code
+    CodePageSystem,     // the code page of the project's files: the system's own
+    CodePage932,
+    CodePage1252,
+    CodePage936,
+    CodePage949,
+    CodePage950,
 };
+
+// The code page a code page item chooses (0: the system's own), or -1 for another item.
+int codePageOf(MenuItem item);
 
 struct MenuEntry {
     enum class Kind { Heading, Item, Separator };
@@ -37,6 +47,8 @@ struct MenuEntry {
 struct MenuState {
     RuleSet rules = RuleSet::Safe;
     bool activeXCallersInRun = false;
+    int codePage = 0;          // 0: the system's own
+    int systemCodePage = 932;  // the number shown beside "the system's own"
     bool projectLoaded = false;    // an intake has made a working copy
     bool runDone = false;          // a run has ended since the intake
     bool commandUnderWay = false;  // everything is disabled meanwhile

@@ -60,6 +60,7 @@ void Presenter::start(const StartOptions& options) {
     settings_ = readSettings(settingsFile_);
     setRules(options.rules.value_or(settings_.rules));
     engine_.setActiveXCallersInRun(settings_.activeXCallersInRun);
+    useCodePage(settings_.codePage);
     if (options.project) openProject(*options.project);
 }
 
@@ -103,6 +104,7 @@ void Presenter::openProject(const fs::path& chosen) {
     errorsShown_.clear();
     keeps_.clear();
     findings_.load(report::ReportData{});
+    view_.findingsChanged();
     startCommand([this, project] {
         runs_ = report::ReportData{};
         runs_.projectFile = project;
@@ -150,6 +152,7 @@ void Presenter::startRuns(int most) {
         [this] {
             if (!runs_.runs.empty()) runDone_ = true;
             findings_.load(runs_);
+            view_.findingsChanged();
         });
 }
 
@@ -208,6 +211,8 @@ std::vector<MenuEntry> Presenter::menu() const {
     MenuState m;
     m.rules = rules_;
     m.activeXCallersInRun = settings_.activeXCallersInRun;
+    m.codePage = settings_.codePage;
+    m.systemCodePage = text::CodePage::platformDefault().number();
     m.projectLoaded = state_.runEnabled;
     m.runDone = runDone_;
     m.commandUnderWay = state_.commandUnderWay || closing();
@@ -252,12 +257,30 @@ void Presenter::menuChosen(MenuItem item) {
             if (const std::optional<fs::path> folder = view_.askForFolder(dialogFolder()))
                 openProject(*folder);
             return;
+        case MenuItem::ReviewFindings:
+            view_.showFindings();
+            return;
+        case MenuItem::CodePageSystem:
+        case MenuItem::CodePage932:
+        case MenuItem::CodePage1252:
+        case MenuItem::CodePage936:
+        case MenuItem::CodePage949:
+        case MenuItem::CodePage950:
+            settings_.codePage = codePageOf(item);
+            saveSettings();
+            useCodePage(settings_.codePage);
+            return;
         case MenuItem::ActiveXCallersInRun:
             settings_.activeXCallersInRun = !settings_.activeXCallersInRun;
             engine_.setActiveXCallersInRun(settings_.activeXCallersInRun);
             saveSettings();
             return;
     }
+}
+
+void Presenter::useCodePage(int codePage) {
+    text::setActiveCodePage(codePage ? text::CodePage::get(codePage)
+                                     : text::CodePage::platformDefault());
 }
 
 void Presenter::chooseRules(RuleSet rules) {

@@ -37,6 +37,12 @@ class View {
     // or nullopt when the user cancels.
     virtual std::optional<std::filesystem::path> askForFolder(
         const std::filesystem::path& startFolder) = 0;
+    // Shows the review of the findings (the presenter's findings()), opening its window or
+    // bringing it to the front.
+    virtual void showFindings() = 0;
+    // The findings' list was loaded again (a run ended, a project was opened): a review window
+    // that is open draws it again.
+    virtual void findingsChanged() {}
     // The modal error box, "Error N (description)" with OK; returns when it is closed.
     virtual void showErrorBox(const std::string& text) = 0;
     // A modal message box with OK; returns when it is closed.
@@ -159,6 +165,7 @@ class Presenter {
     void startCommand(std::function<void()> command, std::function<void()> ended = {});
     void startRuns(int most);
     void chooseRules(RuleSet rules);
+    void useCodePage(int codePage);
     void openReport();
     void savePatch(report::PatchMode mode);
     void saveSettings();

@@ -76,7 +76,8 @@ fs::path reportsFolder() {
 std::string settingsText(const Settings& s) {
     return std::string(kSection) + "\nrules=" + ruleSetName(s.rules) +
            "\nlast_folder=" + s.lastFolder + "\n" +
-           (s.activeXCallersInRun ? "activex_callers_in_run=1\n" : "");
+           (s.activeXCallersInRun ? "activex_callers_in_run=1\n" : "") +
+           (s.codePage ? "codepage=" + std::to_string(s.codePage) + "\n" : "");
 }
 
 Settings parseSettings(const std::string& text) {
@@ -101,6 +102,9 @@ Settings parseSettings(const std::string& text) {
         if (key == "rules") {
             if (value == "safe") s.rules = RuleSet::Safe;
             if (value == "spec") s.rules = RuleSet::Spec;
+        } else if (key == "codepage") {
+            for (int known : {932, 936, 949, 950, 1252})
+                if (value == std::to_string(known)) s.codePage = known;
         } else if (key == "activex_callers_in_run") {
             s.activeXCallersInRun = value == "1";
         } else if (key == "last_folder") {

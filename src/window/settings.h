@@ -14,6 +14,7 @@ struct Settings {
     std::string lastFolder;  // UTF-8, absolute; empty for none
     // The user says every program using the run's ActiveX classes is in the run.
     bool activeXCallersInRun = false;
+    int codePage = 0;  // of the projects' files; 0: the system's own
     friend bool operator==(const Settings&, const Settings&) = default;
 };
 

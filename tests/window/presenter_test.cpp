@@ -50,6 +50,9 @@ class RecordingView : public View {
         return folderAnswer;
     }
     std::optional<fs::path> folderAnswer;
+    void showFindings() override { ++findingsShown; }
+    void findingsChanged() override { ++findingsReloaded; }
+    int findingsShown = 0, findingsReloaded = 0;
     void showErrorBox(const std::string& text) override {
         boxes.push_back(text);
         if (onBox) onBox();
@@ -400,6 +403,10 @@ std::map<MenuItem, bool> allItems(bool rules, bool repeat, bool afterRun) {
     // Opening a folder and the ActiveX choice need only an idle window, as the rules do.
     return {{MenuItem::RulesSpec, rules},         {MenuItem::RulesSafe, rules},
             {MenuItem::OpenFolder, rules},        {MenuItem::ActiveXCallersInRun, rules},
+            {MenuItem::CodePageSystem, rules},    {MenuItem::CodePage932, rules},
+            {MenuItem::CodePage1252, rules},      {MenuItem::CodePage936, rules},
+            {MenuItem::CodePage949, rules},       {MenuItem::CodePage950, rules},
+            {MenuItem::ReviewFindings, afterRun},
             {MenuItem::RepeatUntilStable, repeat}, {MenuItem::OpenReport, afterRun},
             {MenuItem::SavePatchComment, afterRun}, {MenuItem::SavePatchRemove, afterRun},
             {MenuItem::OpenWorkingCopy, afterRun}};
