@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QTextBlock>
@@ -99,6 +100,9 @@ FindingsWindow::FindingsWindow(window::Presenter& presenter, QWidget* parent)
     layout->addLayout(top);
     layout->addWidget(split, 1);
 
+    // Escape closes the window, as it closes a dialog; the list stays for the next opening.
+    auto* close = new QShortcut(QKeySequence::Cancel, this);
+    connect(close, &QShortcut::activated, this, &QWidget::close);
     connect(filter_, &QLineEdit::textChanged, this, [this] { applyFilter(); });
     connect(kinds_, &QComboBox::currentIndexChanged, this, [this] { applyFilter(); });
     connect(table_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {

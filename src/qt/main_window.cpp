@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableWidget>
 #include <map>
 
 #include "qt/artwork.h"
@@ -442,6 +443,7 @@ void MainWindow::showFindings() {
     findings_->show();
     findings_->raise();
     findings_->activateWindow();
+    findings_->table()->setFocus();
 }
 
 void MainWindow::findingsChanged() {

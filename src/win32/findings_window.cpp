@@ -164,6 +164,9 @@ LRESULT FindingsWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                     presenter_.undoKeep();
                     reload();
                     return 0;
+                case IDCANCEL:  // Escape, through the dialog keys
+                    ShowWindow(hwnd_, SW_HIDE);
+                    return 0;
             }
             break;
         case WM_NOTIFY: {

@@ -103,6 +103,7 @@ void Presenter::openProject(const fs::path& chosen) {
     runDone_ = false;
     errorsShown_.clear();
     keeps_.clear();
+    keptSinceIntake_ = false;
     findings_.load(report::ReportData{});
     view_.findingsChanged();
     startCommand([this, project] {
@@ -138,8 +139,13 @@ void Presenter::runClicked() {
 }
 
 void Presenter::startRuns(int most) {
+    const bool intakeFirst = keptSinceIntake_;
+    keptSinceIntake_ = false;
     startCommand(
-        [this, most] {
+        [this, most, intakeFirst] {
+            // The keep file changed: the copy is made afresh, so that what the earlier runs
+            // marked of the declarations now kept is the user's code again.
+            if (intakeFirst) engine_.intake(engine_.session().chosen);
             for (int run = 1; run <= most; ++run) {
                 if (!engine_.run()) break;
                 const Session& s = engine_.session();
@@ -185,10 +191,14 @@ bool Presenter::keepFindings(const std::vector<std::size_t>& rows) {
         }
     } catch (const RunError& e) {
         view_.showErrorBox(e.boxText());
-        if (!added.empty()) keeps_.push_back(std::move(added));
+        if (!added.empty()) {
+            keeps_.push_back(std::move(added));
+            keptSinceIntake_ = true;
+        }
         return false;
     }
     keeps_.push_back(std::move(added));
+    keptSinceIntake_ = true;
     return true;
 }
 
@@ -204,6 +214,7 @@ bool Presenter::undoKeep() {
         return false;
     }
     keeps_.pop_back();
+    keptSinceIntake_ = true;
     return true;
 }
 

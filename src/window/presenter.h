@@ -148,6 +148,9 @@ class Presenter {
     bool keepFindings(const std::vector<std::size_t>& rows);
     bool canUndoKeep() const { return !keeps_.empty(); }
     bool undoKeep();
+    // True when a keep or an undo changed a keep file since the project was taken in: the next
+    // run takes it in again first, so that the copy no longer holds what the earlier runs marked.
+    bool keptSinceIntake() const { return keptSinceIntake_; }
     // The engine's state; read it only while no command is under way.
     const Session& session() const { return engine_.session(); }
     // The engine's side of the window, as the worker uses it.
@@ -194,6 +197,7 @@ class Presenter {
     // read on the window's thread between commands.
     report::ReportData runs_;
     FindingsList findings_;
+    bool keptSinceIntake_ = false;
     // What each keep added, per project folder, the last keep last.
     std::vector<std::vector<std::pair<std::filesystem::path, std::vector<std::string>>>> keeps_;
     std::vector<report::ErrorShown> errorsShown_;  // the error boxes since the last intake

@@ -472,6 +472,53 @@ TEST(UiOnXServer, OpensTheSampleThroughTheDialogRunsTheCheckAndShowsItsCounters)
     EXPECT_NE(testing::readFile(config / "scourvane" / "settings.ini").find("rules=spec"),
               std::string::npos);
 
+    // The review, from the menu: the first finding kept from the keyboard (Down, Alt+K), the
+    // window closed with Escape; the next run leaves the declaration alone, and the counters
+    // are those the engine gives with that keep file.
+    ASSERT_TRUE(chooseFromMenu(window::MenuItem::ReviewFindings, {})) << "the menu did not open";
+    QString review;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            for (const QString& w : windows())
+                if (xdotool({QStringLiteral("getwindowname"), w}) == QString::fromUtf8("検出結果の確認"))
+                    review = w;
+            return !review.isEmpty();
+        },
+        10000))
+        << "no review window";
+    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), review});
+    QThread::msleep(500);
+    xdotool({QStringLiteral("key"), QStringLiteral("Down")});
+    QThread::msleep(300);
+    screenshot().copy(geometry(review)).save(artifacts + QStringLiteral("/xvfb-review.png"));
+    xdotool({QStringLiteral("key"), QStringLiteral("alt+k")});
+    const fs::path keepFile = project.parent_path() / "scourvane-keep.txt";
+    ASSERT_TRUE(waitFor([&] { return fs::exists(keepFile); }, 10000)) << "nothing was kept";
+    xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+    ASSERT_TRUE(waitFor([&] { return windows().size() == 1; }, 10000)) << "Escape left it open";
+    const fs::path third = copySample(dir / "third");
+    fs::copy_file(keepFile, third.parent_path() / "scourvane-keep.txt");
+    Engine keeping(quiet);
+    keeping.setRules(RuleSet::Spec);
+    keeping.intake(third);
+    keeping.run();
+    bool changed = false;
+    for (int i = 0; i < kCounterCount; ++i)
+        changed |= keeping.session().counters.get(static_cast<CounterId>(i)) !=
+                   engine.session().counters.get(static_cast<CounterId>(i));
+    EXPECT_TRUE(changed) << "keeping " << testing::readFile(keepFile) << " changes no counter";
+    click("ComDetectUnusedDeclarations");
+    QThread::msleep(500);
+    ASSERT_TRUE(waitFor(
+        [&] { return samePixels(onScreen(shot = screenshot(), "LabInfo"), endMessage); }, 30000))
+        << "the second run did not end";
+    for (int i = 0; i < kCounterCount; ++i) {
+        const char* name = window::control(window::counterControl(i)).name;
+        const QString value = QString::number(keeping.session().counters.get(static_cast<CounterId>(i)));
+        EXPECT_TRUE(samePixels(onScreen(shot, name), drawn(name, value)))
+            << name << " does not show " << value.toStdString() << " after the keep";
+    }
+
     click("ComExit");
     ASSERT_TRUE(program.waitForFinished(20000)) << "the exit button did not end the program";
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
