@@ -3,7 +3,9 @@
 # (Xvfb) that reports that many dots per inch, as a desktop does (the screen's size and
 # Xft.dpi), after a user's intake and run of the sample project: the program started as
 # scripts/run.sh starts it, the buttons clicked and the project's path typed into the open
-# dialog with xdotool, the picture taken from X; at 96 also docs/window-menu.png, the menu open.
+# dialog with xdotool, the picture taken from X; at 96 also docs/window-menu.png, the menu open,
+# docs/window-group.png, a group of two projects run, and docs/window-review.png, the review
+# window of that run.
 # Usage: scripts/xvfb-screenshots.sh [DPI...]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -132,6 +134,26 @@ for dpi in "${dpis[@]}"; do
     shot_when_still
     cp "$work/now.png" "$root/docs/window-group.png"
     echo "wrote docs/window-group.png"
+
+    # The review window, from the menu by the keyboard (the sixth item that can be chosen after
+    # a run), its first finding selected.
+    click 356 4 15 15
+    sleep 1
+    for _ in 1 2 3 4 5 6; do xdotool key Down; sleep 0.1; done
+    xdotool key Return
+    wait_for window_count_is 2
+    review="$(windows | grep -vx "$main" | head -n 1)"
+    xdotool windowfocus --sync "$review"
+    sleep 0.5
+    xdotool key Down
+    sleep 1
+    rgeometry="$(xdotool getwindowgeometry --shell "$review")"
+    rfield() { sed -n "s/^$1=//p" <<<"$rgeometry"; }
+    import -window root -crop "$(rfield WIDTH)x$(rfield HEIGHT)+$(rfield X)+$(rfield Y)" +repage \
+      "$root/docs/window-review.png"
+    xdotool key Escape
+    sleep 0.5
+    echo "wrote docs/window-review.png"
   fi
 
   click 208 292 176 26    # 終了

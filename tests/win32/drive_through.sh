@@ -14,7 +14,9 @@
 # the intake until OK (PICTURES/windows-error-box.png), and closes it by the exit image. Last it
 # chooses the specified rules in the menu (its picture kept as PICTURES/windows-window-menu.png),
 # sees the title strip change and the settings file say so, runs the sample and opens the
-# findings report through the menu with a stand-in browser.
+# findings report through the menu with a stand-in browser; then opens the review window from
+# the menu, keeps a finding from the keyboard (PICTURES/windows-review.png), closes it with
+# Escape, runs again and sees the counters the terminal program gives with that keep file.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 here="$root/tests/win32"
@@ -352,7 +354,7 @@ sleep 1
 click 208 28 176 26          # ﾁｪｯｸの開始
 xdotool mousemove 0 0
 settled
-menu_item 7                   # 検出結果をブラウザで開く
+menu_item 8                   # 検出結果をブラウザで開く
 wait_for test -s "$out/opened.txt" || fail "nothing was handed to the browser"
 given="$(head -n 1 "$out/opened.txt")"
 report="$(python3 -c 'import sys, urllib.parse; u = sys.argv[1]
@@ -366,5 +368,55 @@ esac
 grep -q 'Sales.vbp' "$report" || fail "the report does not name the project"
 settings | grep -q '^rules=spec' || fail "the settings file does not say spec: $(settings)"
 echo "the report opened through the menu: $report"
+
+# The review window, from the menu: a finding kept from the keyboard (Down, Alt+K), the window
+# closed with Escape; the next run's counters are those the terminal program gives with that
+# keep file.
+review_window() { xdotool search --onlyvisible --name '^検出結果の確認$' 2>/dev/null | head -n 1; }
+menu_item 7                   # 検出結果を一覧で確認する...
+wait_for test -n "$(review_window)" || fail "no review window"
+review="$(review_window)"
+xdotool windowfocus --sync "$review" 2>/dev/null || true
+sleep 1
+xdotool key Down
+sleep 1
+import -window root "$out/review-screen.png"
+read -r rx ry rw rh < <(xdotool getwindowgeometry --shell "$review" |
+  sed -n 's/^\(X\|Y\|WIDTH\|HEIGHT\)=//p' | tr '\n' ' '; echo)
+convert "$out/review-screen.png" -crop "${rw}x${rh}+${rx}+${ry}" +repage "$pictures/windows-review.png"
+xdotool key alt+k
+keep_file="$out/menu/Sales/scourvane-keep.txt"
+wait_for test -s "$keep_file" || fail "nothing was kept from the review window"
+xdotool key Escape
+# Hidden, its place on the screen shows what lies below it again.
+review_gone() {
+  import -window root "$out/review-screen.png"
+  convert "$out/review-screen.png" -crop "${rw}x${rh}+${rx}+${ry}" +repage "$out/review-now.png"
+  [ "$(convert "$out/review-now.png" rgb:- | md5sum)" != \
+    "$(convert "$pictures/windows-review.png" rgb:- | md5sum)" ]
+}
+wait_for review_gone || fail "Escape left the review window open"
+rm -rf "$out/kept"
+mkdir -p "$out/kept"
+cp -r "$root/examples/Sales" "$out/kept/Sales"
+cp "$keep_file" "$out/kept/Sales/"
+"$wine64" "$build/scourvane-cli.exe" --quiet --json --rules spec \
+  "$(winpath "$out/kept/Sales/Sales.vbp")" >"$out/kept.json" 2>/dev/null || true
+mapfile -t kept < <(python3 -c 'import json, sys
+c = json.load(open(sys.argv[1], encoding="utf-8"))["counters"]
+for k in ("dim", "unused_dim", "private", "unused_private", "public", "unused_public"): print(c[k])' \
+  "$out/kept.json")
+[ "${#kept[@]}" -eq 6 ] || fail "the terminal program gave no counters: $(head -c 300 "$out/kept.json")"
+[ "${kept[*]}" != "${expected[*]}" ] || fail "keeping $(tail -n 1 "$keep_file") changed no counter"
+xdotool windowfocus --sync "$main" 2>/dev/null || true
+sleep 0.5
+click 208 28 176 26          # ﾁｪｯｸの開始
+xdotool mousemove 0 0
+counted_after_keep() { settled; counters "$out/now.png" "${kept[@]}" >/dev/null 2>&1; }
+wait_for counted_after_keep || counters "$out/now.png" "${kept[@]}" || {
+  cp "$out/now.png" "$pictures/failed-review.png"
+  fail "the counters after the keep are not ${kept[*]} (see $pictures/failed-review.png)"
+}
+echo "kept $(tail -n 1 "$keep_file" | tr -d '\r') from the review window; the next run counts ${kept[*]}"
 click 208 292 176 26         # 終了
 finish
