@@ -91,6 +91,12 @@ FindingsWindow::FindingsWindow(window::Presenter& presenter, QWidget* parent)
     top->addWidget(kinds_);
     top->addWidget(keep_);
     top->addWidget(undo_);
+    // What the run said besides its findings: keep entries that name nothing, shared modules.
+    warnings_ = new QLabel(this);
+    warnings_->setObjectName(QStringLiteral("LblWarnings"));
+    warnings_->setWordWrap(true);
+    warnings_->setStyleSheet(QStringLiteral("color: #8a4b00"));
+    warnings_->hide();
     auto* split = new QSplitter(Qt::Vertical, this);
     split->addWidget(table_);
     split->addWidget(code_);
@@ -98,6 +104,7 @@ FindingsWindow::FindingsWindow(window::Presenter& presenter, QWidget* parent)
     split->setStretchFactor(1, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addWidget(warnings_);
     layout->addWidget(split, 1);
 
     // Escape closes the window, as it closes a dialog; the list stays for the next opening.
@@ -150,6 +157,11 @@ void FindingsWindow::reload() {
     }
     table_->resizeColumnsToContents();
     undo_->setEnabled(presenter_.canUndoKeep());
+    QString said;
+    for (const std::string& w : presenter_.runWarnings())
+        said += (said.isEmpty() ? QString() : QStringLiteral("\n")) + fromUtf8(w);
+    warnings_->setText(said);
+    warnings_->setVisible(!said.isEmpty());
     block.unblock();
     showCode();
 }

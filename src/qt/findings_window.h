@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -43,6 +44,7 @@ class FindingsWindow : public QWidget {
     QPlainTextEdit* code_;
     QPushButton* keep_;
     QPushButton* undo_;
+    QLabel* warnings_;
 };
 
 }  // namespace scourvane::qt

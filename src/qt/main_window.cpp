@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QMimeData>
 #include <QListWidget>
 #include <QMessageBox>
@@ -250,6 +251,7 @@ void MainWindow::buildControls() {
             if (window::counterControl(i) == id) counterLabels_[static_cast<std::size_t>(i)] = l;
     }
     labInfo_ = label(panel, ControlId::LabInfo);
+    labInfo_->installEventFilter(this);
     label(panel, ControlId::LabDec0);
     labModules_ = label(panel, ControlId::LabModules);
 
@@ -308,7 +310,11 @@ void MainWindow::refresh(const window::WindowState& s, unsigned changes) {
     if (changes & kModules) showModules(s);
     if (changes & kSelection) showSelection(s.selected);
     if (changes & kProjectLabel) labModules_->setText(fromUtf8(s.projectLabel));
-    if (changes & kStatus) labInfo_->setText(fromUtf8(s.status));
+    if (changes & kStatus) {
+        labInfo_->setText(fromUtf8(s.status));
+        labInfo_->setCursor(s.reviewAvailable ? handCursor() : QCursor(Qt::ArrowCursor));
+        labInfo_->setToolTip(s.reviewAvailable ? fromUtf8(window::kReviewHint) : QString());
+    }
     if (changes & kCounters)
         for (std::size_t i = 0; i < s.counters.size(); ++i) {
             const QString text = fromUtf8(s.counters[i]);
@@ -463,6 +469,13 @@ std::optional<std::filesystem::path> MainWindow::askForPatchFile(
     const std::optional<QString> chosen = patchDialog_(this, fromPath(suggested));
     if (!chosen) return std::nullopt;
     return toPath(*chosen);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == labInfo_ && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        presenter_.statusClicked();
+    return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::contextMenuEvent(QContextMenuEvent* event) {

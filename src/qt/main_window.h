@@ -105,6 +105,7 @@ class MainWindow : public QWidget, private window::View {
         const std::filesystem::path& suggested) override;
     void moveWindow(window::Point topLeft) override;
     void drawNow() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeWindow() override;
     void commandEnded() override;
     void showFindings() override;

@@ -105,6 +105,7 @@ LRESULT FindingsWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             font_ = fontOf(faces, std::size(faces), scaled(13, dpi_), false);
             codeFont_ = fontOf(fixedFaces, std::size(fixedFaces), scaled(13, dpi_), true);
             filterLabel_ = child(L"STATIC", wide(window::kReviewFilter), SS_CENTERIMAGE, 0);
+            warnings_ = child(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 0);
             filter_ = child(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, kFilterId, WS_EX_CLIENTEDGE);
             kinds_ = child(L"COMBOBOX", L"", WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL, kKindsId);
             keep_ = child(L"BUTTON", wide(window::kReviewKeep), WS_TABSTOP | BS_PUSHBUTTON, kKeepId);
@@ -115,7 +116,7 @@ LRESULT FindingsWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                           WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY |
                               ES_AUTOHSCROLL | ES_AUTOVSCROLL,
                           kCodeId, WS_EX_CLIENTEDGE);
-            for (HWND h : {filterLabel_, filter_, kinds_, keep_, undo_, list_})
+            for (HWND h : {filterLabel_, filter_, kinds_, keep_, undo_, list_, warnings_})
                 SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
             SendMessageW(code_, WM_SETFONT, reinterpret_cast<WPARAM>(codeFont_), TRUE);
             SendMessageW(kinds_, CB_ADDSTRING, 0,
@@ -213,7 +214,13 @@ void FindingsWindow::layout() {
     MoveWindow(keep_, x, m, button, h, TRUE);
     x += button + m;
     MoveWindow(undo_, x, m, button, h, TRUE);
-    const int top = 2 * m + h, rest = std::max(0, static_cast<int>(r.bottom) - top - m);
+    // The run's warnings, a line each (at most three), under the filter.
+    const int said = std::min<int>(3, static_cast<int>(presenter_.runWarnings().size()));
+    const int warned = said * scaled(16, dpi_);
+    MoveWindow(warnings_, m, 2 * m + h, w, warned, TRUE);
+    ShowWindow(warnings_, said ? SW_SHOW : SW_HIDE);
+    const int top = 2 * m + h + (said ? warned + m : 0);
+    const int rest = std::max(0, static_cast<int>(r.bottom) - top - m);
     const int listHeight = rest * 3 / 5;
     MoveWindow(list_, m, top, w, listHeight - m / 2, TRUE);
     MoveWindow(code_, m, top + listHeight + m / 2, w, rest - listHeight - m / 2, TRUE);
@@ -276,6 +283,10 @@ void FindingsWindow::reload() {
     InvalidateRect(list_, nullptr, TRUE);
     filling_ = false;
     EnableWindow(undo_, presenter_.canUndoKeep());
+    std::wstring said;
+    for (const std::string& w : presenter_.runWarnings()) said += wide(w) + L"\r\n";
+    SetWindowTextW(warnings_, said.c_str());
+    layout();
     showCode();
 }
 

@@ -40,7 +40,7 @@ class FindingsWindow {
     window::Presenter& presenter_;
     HWND hwnd_ = nullptr;
     HWND filterLabel_ = nullptr, filter_ = nullptr, kinds_ = nullptr, keep_ = nullptr,
-         undo_ = nullptr, list_ = nullptr, code_ = nullptr;
+         undo_ = nullptr, list_ = nullptr, code_ = nullptr, warnings_ = nullptr;
     HFONT font_ = nullptr, codeFont_ = nullptr;
     int dpi_ = 96;
     bool filling_ = false;

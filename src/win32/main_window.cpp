@@ -406,7 +406,8 @@ bool MainWindow::setPointer() {
     ScreenToClient(hwnd, &p);
     if (under == comExit_ || under == comDetect_ || under == comOpen_ ||
         (under == hwnd &&
-         (over(ControlId::ImgExit, p) || over(ControlId::LblUrl, p) || overMenuImage(p)))) {
+         (over(ControlId::ImgExit, p) || over(ControlId::LblUrl, p) || overMenuImage(p) ||
+          (presenter_.state().reviewAvailable && over(ControlId::LabInfo, p))))) {
         SetCursor(hand_);
         return true;
     }
@@ -694,6 +695,8 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             } else if (message == WM_LBUTTONDOWN && over(ControlId::LblUrl, p)) {
                 linkPressed_ = true;
                 SetCapture(hwnd);
+            } else if (message == WM_LBUTTONDOWN && over(ControlId::LabInfo, p)) {
+                presenter_.statusClicked();
             } else if (over(ControlId::Image1, p)) {
                 RECT w{};
                 GetWindowRect(hwnd, &w);

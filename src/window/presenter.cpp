@@ -104,6 +104,8 @@ void Presenter::openProject(const fs::path& chosen) {
     errorsShown_.clear();
     keeps_.clear();
     keptSinceIntake_ = false;
+    runWarnings_.clear();
+    state_.reviewAvailable = false;
     findings_.load(report::ReportData{});
     view_.findingsChanged();
     startCommand([this, project] {
@@ -138,6 +140,10 @@ void Presenter::runClicked() {
     startRuns(1);
 }
 
+void Presenter::statusClicked() {
+    if (state_.reviewAvailable && !closing()) view_.showFindings();
+}
+
 void Presenter::startRuns(int most) {
     const bool intakeFirst = keptSinceIntake_;
     keptSinceIntake_ = false;
@@ -157,6 +163,11 @@ void Presenter::startRuns(int most) {
         },
         [this] {
             if (!runs_.runs.empty()) runDone_ = true;
+            runWarnings_ = engine_.session().warnings;
+            if (state_.reviewAvailable != runDone_) {
+                state_.reviewAvailable = runDone_;
+                view_.refresh(state_, kStatus);
+            }
             findings_.load(runs_);
             view_.findingsChanged();
         });

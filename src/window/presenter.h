@@ -116,6 +116,11 @@ class Presenter {
     void menuRequested(Point screenAt);
     void menuChosen(MenuItem item);
     void runClicked();
+    // A click on the status box: after a run, the review of its findings.
+    void statusClicked();
+    // What the last run said besides its findings (keep entries that name nothing, modules other
+    // projects include too), for the review.
+    const std::vector<std::string>& runWarnings() const { return runWarnings_; }
     void exitClicked();
     void exitImagePressed();
     void exitImageReleased();
@@ -198,6 +203,7 @@ class Presenter {
     report::ReportData runs_;
     FindingsList findings_;
     bool keptSinceIntake_ = false;
+    std::vector<std::string> runWarnings_;
     // What each keep added, per project folder, the last keep last.
     std::vector<std::vector<std::pair<std::filesystem::path, std::vector<std::string>>>> keeps_;
     std::vector<report::ErrorShown> errorsShown_;  // the error boxes since the last intake

@@ -36,6 +36,8 @@ inline constexpr const char* kReviewAllKinds = "すべての種類";
 inline constexpr const char* kReviewKeep = "残す(&K)";
 inline constexpr const char* kReviewUndo = "元に戻す(&U)";
 inline constexpr const char* kReviewKept = "残す";
+// The status box's tooltip after a run.
+inline constexpr const char* kReviewHint = "クリックすると検出結果を一覧で確認できます";
 inline constexpr const char* kMenuPatchComment = "パッチを保存 (コメントにする)...";
 inline constexpr const char* kMenuPatchRemove = "パッチを保存 (行を削除する)...";
 inline constexpr const char* kMenuWorkingCopy = "新ﾌﾟﾛｼﾞｪｸﾄのフォルダを開く";

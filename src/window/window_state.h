@@ -20,6 +20,9 @@ struct WindowState {
     int selected = -1;                                // the selected row; -1 for none
     int progress = 0;                                 // ProgressBar, 0 to 100
     bool runEnabled = false;                          // ComDetectUnusedDeclarations
+    // A run has ended since the project was opened: a click on the status box opens the review
+    // of its findings (the pointer shows a hand over it).
+    bool reviewAvailable = false;
     bool waitPointer = false;  // the hourglass: the engine is busy, or the link is being opened
     bool exitPressed = false;  // ImgExit shows the pressed picture
     bool commandUnderWay = false;  // clicks on the command buttons are ignored meanwhile

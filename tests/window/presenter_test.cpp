@@ -782,7 +782,17 @@ TEST_F(WindowPresenter, KeepingFindingsFromTheListAndUndoingIt) {
     const fs::path keepFile = dir / "Sales" / "scourvane-keep.txt";
     testing::writeFile(keepFile, "# ours\r\nmodUtil.Nothing\r\n");
     ASSERT_TRUE(click(&Presenter::openClicked));
+    // The status box opens the review only once there is a run to review.
+    presenter.statusClicked();
+    EXPECT_EQ(view.findingsShown, 0);
     ASSERT_TRUE(click(&Presenter::runClicked));
+    EXPECT_TRUE(presenter.state().reviewAvailable);
+    presenter.statusClicked();
+    EXPECT_EQ(view.findingsShown, 1);
+    EXPECT_GE(view.findingsReloaded, 2);  // at the intake and after the run
+    // The keep entry that names nothing reaches the window.
+    ASSERT_EQ(presenter.runWarnings().size(), 1u);
+    EXPECT_NE(presenter.runWarnings()[0].find("modUtil.Nothing"), std::string::npos);
     const std::size_t found = presenter.findings().rows().size();
     ASSERT_GT(found, 2u);
     const FindingRow row = presenter.findings().rows()[0];
