@@ -415,6 +415,9 @@ std::map<QAction*, window::MenuItem> MainWindow::fillMenu(
                 break;
             case window::MenuEntry::Kind::Heading:
                 menu.addAction(fromUtf8(e.caption))->setEnabled(false);
+                // Each heading begins a radio group of its own (the rules, the code page).
+                rules = new QActionGroup(&menu);
+                rules->setExclusive(true);
                 break;
             case window::MenuEntry::Kind::Item: {
                 QAction* a = menu.addAction(fromUtf8(e.caption));

@@ -38,7 +38,7 @@ struct MenuEntry {
     MenuItem item = MenuItem::RulesSpec;  // for Kind::Item
     std::string caption;                  // UTF-8; empty for a separator
     bool enabled = false;
-    bool radio = false;    // one of a group of which one is checked
+    bool radio = false;    // one of a group of which one is checked (a group per heading)
     bool checked = false;
     bool check = false;    // a choice on or off by itself, ticked when checked
 };
