@@ -197,9 +197,30 @@ std::string readAll(const fs::path& p) {
     if (fs::is_directory(p, ec)) throwFor(EISDIR, p);
     const fs::file_status status = fs::status(p, ec);
     if (!ec && fs::exists(status) && !fs::is_regular_file(status)) throwNotRegular(p);
-    std::ifstream in(p, std::ios::binary);
-    if (!in) throwFor(files::exists(p) ? EACCES : ENOENT, p);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    // Shared for deleting too: a pass may replace the file while another thread reads it (the
+    // words of the other modules are read ahead), and Windows refuses to rename over a file
+    // that is open without that share; the reader goes on with the content it opened.
+    HANDLE h = ::CreateFileW(p.c_str(), GENERIC_READ,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
+                             nullptr);
+    if (h == INVALID_HANDLE_VALUE) throwFor(files::exists(p) ? EACCES : ENOENT, p);
+    struct Close {
+        HANDLE h;
+        ~Close() { ::CloseHandle(h); }
+    } close{h};
+    std::string content;
+    LARGE_INTEGER size{};
+    if (::GetFileSizeEx(h, &size) && size.QuadPart > 0)
+        content.reserve(static_cast<std::size_t>(size.QuadPart));
+    char buffer[1 << 16];
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(h, buffer, sizeof buffer, &got, nullptr)) throwFor(EIO, p);
+        if (got == 0) break;
+        content.append(buffer, got);
+    }
+    return content;
 }
 
 void writeAll(const fs::path& p, const std::string& content) {
@@ -221,7 +242,24 @@ void writeAll(const fs::path& p, const std::string& content) {
     }
     try {
         if (beforeRename) beforeRename(p);
-        fs::rename(tmp, p);
+        // Another program (a virus scanner, an indexer) may hold the file for a moment without
+        // sharing it for deleting: the rename is tried again for a little while.
+        for (int attempt = 0;; ++attempt) {
+            if (::MoveFileExW(tmp.c_str(), p.c_str(),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                break;
+            const DWORD error = ::GetLastError();
+            const bool held = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+            if (held && attempt < 20) {
+                ::Sleep(attempt < 5 ? 5 : 50);
+                continue;
+            }
+            throwFor(held                                                              ? EACCES
+                     : error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL     ? ENOSPC
+                     : error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND ? ENOENT
+                                                                                       : EIO,
+                     p);
+        }
     } catch (const std::filesystem::filesystem_error& e) {
         fs::remove(tmp, ec);
         throwFor(e.code().value(), p);

@@ -16,7 +16,8 @@
 # sees the title strip change and the settings file say so, runs the sample and opens the
 # findings report through the menu with a stand-in browser; then opens the review window from
 # the menu, keeps a finding from the keyboard (PICTURES/windows-review.png), closes it with
-# Escape, runs again and sees the counters the terminal program gives with that keep file.
+# Escape, runs again and sees the counters the terminal program gives with that keep file; last
+# it opens the review window at 144 dpi (PICTURES/windows-review-144dpi.png).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 here="$root/tests/win32"
@@ -418,5 +419,42 @@ wait_for counted_after_keep || counters "$out/now.png" "${kept[@]}" || {
   fail "the counters after the keep are not ${kept[*]} (see $pictures/failed-review.png)"
 }
 echo "kept $(tail -n 1 "$keep_file" | tr -d '\r') from the review window; the next run counts ${kept[*]}"
+click 208 292 176 26         # 終了
+finish
+
+# The review window at 144 dpi: the sample taken in and run again, the window opened from the
+# menu; its picture kept as PICTURES/windows-review-144dpi.png, and its list must show rows.
+dpi=144
+"$wine64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+"$wineserver" -w
+rm -rf "$out/big"
+mkdir -p "$out/big"
+cp -r "$root/examples/Sales" "$out/big/Sales"
+start "$out/big/Sales"
+before="$(windows | wc -l)"
+click 8 28 194 26
+wait_for window_count_is gt "$before" || fail "no open dialog at 144 dpi"
+sleep 1
+answer_dialog "" "$(winpath "$out/big/Sales/Sales.vbp")" || fail "the open dialog stayed open at 144 dpi"
+wait_for test -f "$out/big/Sales/New_Sales/modUtil.bas" || fail "no working copy at 144 dpi"
+sleep 1
+click 208 28 176 26          # ﾁｪｯｸの開始
+xdotool mousemove 0 0
+settled
+menu_item 7                   # 検出結果を一覧で確認する...
+wait_for test -n "$(review_window)" || fail "no review window at 144 dpi"
+review="$(review_window)"
+xdotool windowfocus --sync "$review" 2>/dev/null || true
+sleep 1
+xdotool key Down
+sleep 1
+import -window root "$out/review-screen.png"
+read -r rx ry rw rh < <(xdotool getwindowgeometry --shell "$review" |
+  sed -n 's/^\(X\|Y\|WIDTH\|HEIGHT\)=//p' | tr '\n' ' '; echo)
+[ "$rw" -ge "$(scaled 700)" ] || fail "the review window is $rw pixels wide at 144 dpi"
+convert "$out/review-screen.png" -crop "${rw}x${rh}+${rx}+${ry}" +repage "$pictures/windows-review-144dpi.png"
+echo "the review window at 144 dpi: ${rw}x${rh}; kept $pictures/windows-review-144dpi.png"
+xdotool key Escape
+sleep 0.5
 click 208 292 176 26         # 終了
 finish
