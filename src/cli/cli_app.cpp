@@ -95,9 +95,12 @@ int runCli(int argc, const char* const* argv, std::FILE* out, std::FILE* err, bo
         ->required();
     app.add_flag("--json", json, "print one JSON object instead of the counter grid");
     app.add_option("--codepage", codePage,
-                   "Windows code page of the project's files: 932 (default), 936, 949, 950 "
-                   "or 1252")
-        ->check(CLI::IsMember({932, 936, 949, 950, 1252}));
+                   "Windows code page of the project's files: 932 (the default, Japanese), "
+                   "936, 949, 950, or the single-byte 874 (Thai), 1250 (Central European), "
+                   "1251 (Cyrillic), 1252 (Western), 1253 (Greek), 1254 (Turkish), 1255 "
+                   "(Hebrew), 1256 (Arabic), 1257 (Baltic), 1258 (Vietnamese)")
+        ->check(CLI::IsMember(std::vector<int>(text::CodePage::known().begin(),
+                                               text::CodePage::known().end())));
     app.add_option("--report", reports,
                    "after the run, write the findings to FILE in the format its extension "
                    "names: .sarif (SARIF 2.1.0), .csv (UTF-8 with BOM) or .html; repeatable")

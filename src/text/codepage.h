@@ -13,9 +13,12 @@ using Bytes = std::string;
 
 class CodePage {
   public:
-    // The code pages we know: 932 (Shift-JIS as Windows writes it), 936, 949, 950 (the other
-    // double-byte ones) and 1252 (Western). Throws std::invalid_argument for any other number.
+    // The code pages we know: Windows' ANSI code pages, 932 (Shift-JIS as Windows writes it),
+    // 936, 949, 950 (the other double-byte ones), and the single-byte 874 and 1250 to 1258.
+    // Throws std::invalid_argument for any other number.
     static const CodePage& get(int number);
+    // Every number get() takes, ascending.
+    static const std::array<int, 14>& known();
     // The platform's own: the ANSI code page on Windows, 932 elsewhere.
     static const CodePage& platformDefault();
 

@@ -66,6 +66,15 @@ std::vector<MenuEntry> menuEntries(const MenuState& s) {
         page(MenuItem::CodePage936, "936 (簡体字中国語)"),
         page(MenuItem::CodePage949, "949 (韓国語)"),
         page(MenuItem::CodePage950, "950 (繁体字中国語)"),
+        page(MenuItem::CodePage874, "874 (タイ語)"),
+        page(MenuItem::CodePage1250, "1250 (中欧)"),
+        page(MenuItem::CodePage1251, "1251 (キリル文字)"),
+        page(MenuItem::CodePage1253, "1253 (ギリシャ語)"),
+        page(MenuItem::CodePage1254, "1254 (トルコ語)"),
+        page(MenuItem::CodePage1255, "1255 (ヘブライ語)"),
+        page(MenuItem::CodePage1256, "1256 (アラビア語)"),
+        page(MenuItem::CodePage1257, "1257 (バルト)"),
+        page(MenuItem::CodePage1258, "1258 (ベトナム語)"),
     };
 }
 
@@ -77,6 +86,15 @@ int codePageOf(MenuItem item) {
         case MenuItem::CodePage936: return 936;
         case MenuItem::CodePage949: return 949;
         case MenuItem::CodePage950: return 950;
+        case MenuItem::CodePage874: return 874;
+        case MenuItem::CodePage1250: return 1250;
+        case MenuItem::CodePage1251: return 1251;
+        case MenuItem::CodePage1253: return 1253;
+        case MenuItem::CodePage1254: return 1254;
+        case MenuItem::CodePage1255: return 1255;
+        case MenuItem::CodePage1256: return 1256;
+        case MenuItem::CodePage1257: return 1257;
+        case MenuItem::CodePage1258: return 1258;
         default: return -1;
     }
 }

@@ -27,6 +27,15 @@ enum class MenuItem {
     CodePage936,
     CodePage949,
     CodePage950,
+    CodePage874,
+    CodePage1250,
+    CodePage1251,
+    CodePage1253,
+    CodePage1254,
+    CodePage1255,
+    CodePage1256,
+    CodePage1257,
+    CodePage1258,
 };
 
 // The code page a code page item chooses (0: the system's own), or -1 for another item.

@@ -288,6 +288,15 @@ void Presenter::menuChosen(MenuItem item) {
         case MenuItem::CodePage936:
         case MenuItem::CodePage949:
         case MenuItem::CodePage950:
+        case MenuItem::CodePage874:
+        case MenuItem::CodePage1250:
+        case MenuItem::CodePage1251:
+        case MenuItem::CodePage1253:
+        case MenuItem::CodePage1254:
+        case MenuItem::CodePage1255:
+        case MenuItem::CodePage1256:
+        case MenuItem::CodePage1257:
+        case MenuItem::CodePage1258:
             settings_.codePage = codePageOf(item);
             saveSettings();
             useCodePage(settings_.codePage);

@@ -103,7 +103,7 @@ Settings parseSettings(const std::string& text) {
             if (value == "safe") s.rules = RuleSet::Safe;
             if (value == "spec") s.rules = RuleSet::Spec;
         } else if (key == "codepage") {
-            for (int known : {932, 936, 949, 950, 1252})
+            for (int known : text::CodePage::known())
                 if (value == std::to_string(known)) s.codePage = known;
         } else if (key == "activex_callers_in_run") {
             s.activeXCallersInRun = value == "1";

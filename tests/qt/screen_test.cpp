@@ -224,7 +224,8 @@ TEST(UiOnXServer, OpensTheSampleThroughTheDialogRunsTheCheckAndShowsItsCounters)
     const QString artifacts = QStringLiteral(SCOURVANE_UI_ARTIFACTS);
     QDir().mkpath(artifacts);
 
-    const Xvfb server(96, {1024, 768});
+    // Tall enough for the whole menu below its image (the code pages make it long).
+    const Xvfb server(96, {1280, 1024});
     ASSERT_FALSE(server.display().isEmpty()) << "Xvfb did not start";
     const testing::TempDir dir;
     // The program's settings and reports in folders of the test's own, and a stand-in for the
