@@ -47,6 +47,7 @@
 #include "group_generator.h"
 #include "engine/engine.h"
 #include "intake/file_ops.h"
+#include "intake/run_list.h"
 #include "markdown_table.h"
 #include "project_generator.h"
 #include "real_shaped_project.h"
@@ -107,20 +108,6 @@ bool isModuleFile(const fs::path& p) {
     return ext == ".bas" || ext == ".frm" || ext == ".cls" || ext == ".ctl";
 }
 
-// The project files below `folder`, working copies left out, in path order.
-std::vector<fs::path> projectFilesBelow(const fs::path& folder) {
-    std::vector<fs::path> out;
-    for (auto it = fs::recursive_directory_iterator(folder); it != fs::recursive_directory_iterator();
-         ++it) {
-        if (it->is_directory() && it->path().filename().string().rfind("New_", 0) == 0)
-            it.disable_recursion_pending();
-        else if (it->is_regular_file() && it->path().extension() == ".vbp")
-            out.push_back(it->path());
-    }
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
 // The baseline, then intake and a detection run, in this process; results on stdout. With
 // `eachAlone`, the projects below the project file's folder are taken in and run one at a
 // time instead, each with an engine of its own (the counters printed are the last one's).
@@ -160,7 +147,7 @@ int measureChild(const fs::path& projectFile, Counting counting, RuleSet rules,
     std::array<long long, scourvane::kCounterCount> summed{};
     bool intakeDone = true, runDone = true;
     const std::vector<fs::path> projects =
-        eachAlone ? projectFilesBelow(folder) : std::vector<fs::path>{projectFile};
+        eachAlone ? scourvane::projectFilesBelow(folder) : std::vector<fs::path>{projectFile};
     for (const fs::path& project : projects) {
         scourvane::Engine alone(window);
         scourvane::Engine& e = eachAlone ? alone : engine;

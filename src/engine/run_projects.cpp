@@ -246,32 +246,19 @@ std::vector<std::string> sharedModuleWarnings(const Session& s, const fs::path& 
     if (changed.empty()) return {};
     const fs::path self = fileIdentity(s.intake.projectPath);
     std::map<std::string, std::set<std::string>> alsoIn;  // module -> other project files
-    constexpr int kMostFolders = 20000;
-    int folders = 0;
-    std::error_code ec;
-    fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
-    for (const fs::recursive_directory_iterator end; !ec && it != end; it.increment(ec)) {
-        const fs::directory_entry& e = *it;
-        std::error_code sec;
-        if (e.is_symlink(sec)) {
-            it.disable_recursion_pending();
-            continue;
-        }
-        if (e.is_directory(sec)) {
-            const std::string name = files::display(e.path().filename());
-            if (name.starts_with(".") || isWorkingCopyFolder(e.path()) ||
-                ++folders > kMostFolders)
-                it.disable_recursion_pending();
-            continue;
-        }
-        if (!e.is_regular_file(sec) || chosenKind(e.path()) != ChosenKind::Project) continue;
-        const std::string ext = files::display(e.path().extension());
-        if (text::toUpper(ext) != ".VBP" || fileIdentity(e.path()) == self) continue;
+    std::vector<fs::path> others;
+    try {
+        others = projectFilesBelow(root, 20000);
+    } catch (const RunError&) {
+        return {};  // a root that cannot be read names no other project
+    }
+    for (const fs::path& project : others) {
+        if (fileIdentity(project) == self) continue;
         try {
-            for (const auto& [name, file] : entriesOf(e.path(), s.rules)) {
+            for (const auto& [name, file] : entriesOf(project, s.rules)) {
                 const auto hit = changed.find(file);
                 if (hit != changed.end())
-                    alsoIn[hit->second].insert(files::display(e.path().lexically_relative(root)));
+                    alsoIn[hit->second].insert(files::display(project.lexically_relative(root)));
             }
         } catch (const RunError&) {
             // A project file that cannot be read names nothing here.

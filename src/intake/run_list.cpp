@@ -71,6 +71,32 @@ std::vector<std::string> groupEntries(std::string_view text, const std::string& 
     return startup;
 }
 
+std::vector<fs::path> projectFilesBelow(const fs::path& folder, std::size_t mostFolders) {
+    std::vector<fs::path> found;
+    std::size_t folders = 0;
+    std::error_code ec;
+    fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
+    if (ec) files::throwFor(ec.value(), folder);
+    for (const fs::recursive_directory_iterator end; it != end; it.increment(ec)) {
+        if (ec) break;
+        const fs::directory_entry& e = *it;
+        std::error_code sec;
+        if (e.is_symlink(sec)) {
+            if (e.is_directory(sec)) it.disable_recursion_pending();
+            continue;
+        }
+        if (e.is_directory(sec)) {
+            const std::string name = files::display(e.path().filename());
+            if (name.starts_with(".") || isWorkingCopyFolder(e.path()) || ++folders > mostFolders)
+                it.disable_recursion_pending();
+            continue;
+        }
+        if (e.is_regular_file(sec) && hasExtension(e.path(), ".VBP")) found.push_back(e.path());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
 ProjectList projectsOf(const fs::path& chosen) {
     ProjectList out;
     const fs::path absolute = fs::absolute(chosen).lexically_normal();
@@ -108,29 +134,7 @@ ProjectList projectsOf(const fs::path& chosen) {
         return out;
     }
     case ChosenKind::Folder: {
-        std::vector<fs::path> found;
-        std::error_code ec;
-        fs::recursive_directory_iterator it(
-            absolute, fs::directory_options::skip_permission_denied, ec);
-        if (ec) files::throwFor(ec.value(), absolute);
-        for (const fs::recursive_directory_iterator end; it != end; it.increment(ec)) {
-            if (ec) break;
-            const fs::directory_entry& e = *it;
-            std::error_code sec;
-            if (e.is_symlink(sec)) {
-                if (e.is_directory(sec)) it.disable_recursion_pending();
-                continue;
-            }
-            if (e.is_directory(sec)) {
-                const std::string name = files::display(e.path().filename());
-                if (name.starts_with(".") || isWorkingCopyFolder(e.path()))
-                    it.disable_recursion_pending();
-                continue;
-            }
-            if (e.is_regular_file(sec) && hasExtension(e.path(), ".VBP")) found.push_back(e.path());
-        }
-        std::sort(found.begin(), found.end());
-        for (const fs::path& p : found) add(p);
+        for (const fs::path& p : projectFilesBelow(absolute)) add(p);
         if (out.projects.empty())
             throw RunError(err::kFileNotFound,
                            "プロジェクトファイル (.vbp) がありません: " + files::display(absolute));

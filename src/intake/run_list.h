@@ -38,4 +38,10 @@ ProjectList projectsOf(const fs::path& chosen);
 // True for the folder a project in `parent` has as its working copy: "New_" + parent's name.
 bool isWorkingCopyFolder(const fs::path& folder);
 
+// The project files (".vbp", any case) in `folder` and its subfolders, in path order, leaving
+// out working copies, hidden folders, links and anything that is no regular file; at most
+// `mostFolders` folders are entered. Throws RunError when `folder` itself cannot be read.
+std::vector<fs::path> projectFilesBelow(const fs::path& folder,
+                                        std::size_t mostFolders = static_cast<std::size_t>(-1));
+
 }  // namespace scourvane

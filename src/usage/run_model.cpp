@@ -41,7 +41,6 @@ RunModel buildRunModel(const Session& session) {
                 if (!key.empty()) byFile.emplace(key, id);
                 RunModel::Module m;
                 m.file = copy;
-                m.name = row;
                 m.shown = text::toUtf8(row);
                 model.modules.push_back(std::move(m));
             }

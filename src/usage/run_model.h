@@ -18,7 +18,6 @@ struct RunModel {
     };
     struct Module {
         std::filesystem::path file;  // where the run reads it: the copy of its first project
-        Bytes name;                  // its row in that project
         std::string shown;           // the row as UTF-8, for status texts
         std::vector<Place> places;   // every row of the run that names it, in run order
         // The projects that include it, ascending: those with a row for it, and those that name

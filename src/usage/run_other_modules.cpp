@@ -69,7 +69,8 @@ class ModelOtherModules final : public RunOtherModules {
                                     : decls.names[k];
             decls.others[k] += uses(key, decls.names[k], scope, selfModule, wholeRun);
         }
-        for (std::uint32_t m : scanned.empty() ? std::vector<std::uint32_t>{} : scope) {
+        if (scanned.empty()) return;
+        for (std::uint32_t m : scope) {
             if (m == selfModule) continue;
             const std::string content = files::readAll(fileOf(m));
             text::LineReader reader(content);

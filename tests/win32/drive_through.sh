@@ -374,17 +374,22 @@ echo "the report opened through the menu: $report"
 # closed with Escape; the next run's counters are those the terminal program gives with that
 # keep file.
 review_window() { xdotool search --onlyvisible --name '^検出結果の確認$' 2>/dev/null | head -n 1; }
-menu_item 7                   # 検出結果を一覧で確認する...
-wait_for test -n "$(review_window)" || fail "no review window"
-review="$(review_window)"
-xdotool windowfocus --sync "$review" 2>/dev/null || true
-sleep 1
-xdotool key Down
-sleep 1
-import -window root "$out/review-screen.png"
-read -r rx ry rw rh < <(xdotool getwindowgeometry --shell "$review" |
-  sed -n 's/^\(X\|Y\|WIDTH\|HEIGHT\)=//p' | tr '\n' ' '; echo)
-convert "$out/review-screen.png" -crop "${rw}x${rh}+${rx}+${ry}" +repage "$pictures/windows-review.png"
+# Opens the review from the menu, selects its first row with Down, and keeps its picture as
+# PICTURE; sets review, rx, ry, rw and rh (its place and size on the screen).
+open_review() {
+  menu_item 7                 # 検出結果を一覧で確認する...
+  wait_for test -n "$(review_window)" || fail "no review window at $dpi dpi"
+  review="$(review_window)"
+  xdotool windowfocus --sync "$review" 2>/dev/null || true
+  sleep 1
+  xdotool key Down
+  sleep 1
+  import -window root "$out/review-screen.png"
+  read -r rx ry rw rh < <(xdotool getwindowgeometry --shell "$review" |
+    sed -n 's/^\(X\|Y\|WIDTH\|HEIGHT\)=//p' | tr '\n' ' '; echo)
+  convert "$out/review-screen.png" -crop "${rw}x${rh}+${rx}+${ry}" +repage "$1"
+}
+open_review "$pictures/windows-review.png"
 xdotool key alt+k
 keep_file="$out/menu/Sales/scourvane-keep.txt"
 wait_for test -s "$keep_file" || fail "nothing was kept from the review window"
@@ -441,18 +446,8 @@ sleep 1
 click 208 28 176 26          # ﾁｪｯｸの開始
 xdotool mousemove 0 0
 settled
-menu_item 7                   # 検出結果を一覧で確認する...
-wait_for test -n "$(review_window)" || fail "no review window at 144 dpi"
-review="$(review_window)"
-xdotool windowfocus --sync "$review" 2>/dev/null || true
-sleep 1
-xdotool key Down
-sleep 1
-import -window root "$out/review-screen.png"
-read -r rx ry rw rh < <(xdotool getwindowgeometry --shell "$review" |
-  sed -n 's/^\(X\|Y\|WIDTH\|HEIGHT\)=//p' | tr '\n' ' '; echo)
+open_review "$pictures/windows-review-144dpi.png"
 [ "$rw" -ge "$(scaled 700)" ] || fail "the review window is $rw pixels wide at 144 dpi"
-convert "$out/review-screen.png" -crop "${rw}x${rh}+${rx}+${ry}" +repage "$pictures/windows-review-144dpi.png"
 echo "the review window at 144 dpi: ${rw}x${rh}; kept $pictures/windows-review-144dpi.png"
 xdotool key Escape
 sleep 0.5
