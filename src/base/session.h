@@ -63,6 +63,11 @@ struct ProjectState {
     std::vector<Bytes> modules;
     std::vector<std::pair<Bytes, fs::path>> moduleSources;
     bool activeXProject = false;
+    std::vector<Bytes> missingCode;
+    // Under the safe rules, as the last run found them: the files of the project that can hold
+    // code and that its working copy lacks (those intake could not copy, then any row's file
+    // gone since). Their code may use any Public declaration of the project.
+    std::vector<Bytes> missingInRun;
     // The six counters over the modules the project includes, a module shared with an earlier
     // project of the run counted here too; wide, as a run of many projects may exceed 32 bits.
     std::array<std::int64_t, kCounterCount> counters{};
@@ -85,6 +90,15 @@ struct Session {
     // The user's module file behind each row of the module table, as intake copied it (the
     // last entry of a name wins, as its copy does).
     std::vector<std::pair<Bytes, fs::path>> moduleSources;
+    // The entries that can hold code (module rows, designers) whose user file intake could not
+    // copy: a file the project names that is missing, or cannot be read.
+    std::vector<Bytes> missingCode;
+    // During a run under the safe rules, by row of the project in hand: the row's file is
+    // missing, and no pass reads it; the Public declarations of the row's module are counted
+    // but not judged, since a missing file of a project that includes it may use any of them.
+    // Empty when neither holds for any row.
+    std::vector<char> rowMissing;
+    std::vector<char> publicsLeft;
     // Keep files given by the front end, read with the project's own keep file at every run.
     std::vector<fs::path> keepFiles;
     std::shared_ptr<const KeepNames> keeps;  // read at the start of the last run

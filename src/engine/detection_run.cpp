@@ -7,6 +7,7 @@
 #include "collect/module_collection.h"
 #include "engine/prepared_module.h"
 #include "intake/file_ops.h"
+#include "intake/project_file.h"
 #include "intake/working_copy.h"
 #include "text/convert.h"
 #include "usage/local_variables.h"
@@ -31,6 +32,18 @@ std::string statusFinished(const std::string& workingCopy) {
 std::string statusSharedModules(std::size_t modules) {
     return "注意: 変更したﾓｼﾞｭｰﾙのうち " + std::to_string(modules) +
            " 個は他のﾌﾟﾛｼﾞｪｸﾄにも含まれます。ｸﾞﾙｰﾌﾟかﾌｫﾙﾀﾞｰで実行してください。";
+}
+
+std::string statusMissingFiles(const std::vector<std::string>& files) {
+    constexpr std::size_t kNamed = 3;
+    std::string named;
+    for (std::size_t i = 0; i < files.size() && i < kNamed; ++i) {
+        if (i) named += ", ";
+        named += files[i];
+    }
+    if (files.size() > kNamed) named += " ほか " + std::to_string(files.size() - kNamed) + " 個";
+    return "注意: ﾌﾟﾛｼﾞｪｸﾄのﾌｧｲﾙがありません (" + named +
+           ")。そのｺｰﾄﾞがどの Public 宣言を使うか分からないため、Public 宣言は判定していません。";
 }
 
 namespace {
@@ -103,9 +116,11 @@ std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModul
 
     w.setStatus(statusSearching("Public", shown));
     std::optional<Bytes> written;
+    const std::vector<char>& left = ctx.session().publicsLeft;
+    const bool judge = index >= left.size() || !left[index];
     guarded(w, [&] {
         if (!prepared) {
-            written = publicPass(ctx, name, others);
+            written = publicPass(ctx, name, others, judge);
             return;
         }
         // As the pass's own collection would have counted them.
@@ -113,7 +128,7 @@ std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModul
         ctx.yield();
         // The file holds the private pass's text, written or left as it was.
         written = publicPassCollected(ctx, name, others, prepared->publics.rows,
-                                      prepared->publics.decls, prepared->privates.text);
+                                      prepared->publics.decls, prepared->privates.text, judge);
     });
     others.changed(index);
     counters.show(CounterId::Public, w);
@@ -139,7 +154,14 @@ void judgeProject(RunContext& ctx, const ProjectPart* part) {
     std::unique_ptr<OtherModules> own;
     if (!part) own = otherModules(ctx);
     OtherModules* others = part ? part->others : own.get();
-    auto skipped = [&](std::size_t row) { return part && part->judgedBefore(row); };
+    // A row whose file is missing is read by no pass (the run has reported it once); a
+    // designer is only read by the other modules' Public passes.
+    const std::vector<char>& missing = ctx.session().rowMissing;
+    const bool safe = ctx.session().rules == RuleSet::Safe;
+    auto skipped = [&](std::size_t row) {
+        return (row < missing.size() && missing[row]) ||
+               (safe && isDesignerRow(ctx.modules()[row])) || (part && part->judgedBefore(row));
+    };
     // With the index, the next modules' own passes are prepared while this one finishes.
     std::optional<ModulePreparer> preparer;
     if (ctx.session().counting == Counting::Indexed) preparer.emplace(ctx.session(), 2);

@@ -2,6 +2,8 @@
 // The detection run: for every row of the module table, in order, the four passes on the
 // module's file in the working copy, with the status texts and counter labels between them.
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "base/context.h"
 #include "engine/prepared_module.h"
@@ -45,5 +47,8 @@ std::string statusSearching(const std::string& kind, const std::string& module);
 std::string statusFinished(const std::string& workingCopy);
 // The line added to it when modules the run changed belong to other projects too.
 std::string statusSharedModules(std::size_t modules);
+// The status box's line after a run that left the Public declarations of an incomplete project
+// unjudged, naming the missing files (the first few, then how many more).
+std::string statusMissingFiles(const std::vector<std::string>& files);
 
 }  // namespace scourvane

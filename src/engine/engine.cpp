@@ -64,10 +64,14 @@ bool Engine::run() {
         // A patch of this project alone could break the others that include its modules.
         s.sharedModules = sharedModuleWarnings(s, patchRoot(s));
         const std::vector<std::string>& shared = s.sharedModules;
-        if (shared.empty()) return;
         s.warnings.insert(s.warnings.end(), shared.begin(), shared.end());
-        ctx.window().setStatus(statusFinished(files::display(s.intake.workingCopy)) + "\r\n" +
-                               statusSharedModules(shared.size()));
+        for (std::string& w : missingFileWarnings(s)) s.warnings.push_back(std::move(w));
+        const std::vector<std::string> missing = missingFiles(s);
+        if (shared.empty() && missing.empty()) return;
+        std::string status = statusFinished(files::display(s.intake.workingCopy));
+        if (!missing.empty()) status += "\r\n" + statusMissingFiles(missing);
+        if (!shared.empty()) status += "\r\n" + statusSharedModules(shared.size());
+        ctx.window().setStatus(status);
     });
 }
 

@@ -1,6 +1,7 @@
 #include "engine/run_projects.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <map>
 #include <set>
 
@@ -37,6 +38,7 @@ ProjectState inHand(const Session& s) {
     p.modules = s.modules;
     p.moduleSources = s.moduleSources;
     p.activeXProject = s.activeXProject;
+    p.missingCode = s.missingCode;
     return p;
 }
 
@@ -100,7 +102,10 @@ void loadProject(Session& s, std::size_t k) {
     s.modules = p.modules;
     s.moduleSources = p.moduleSources;
     s.activeXProject = p.activeXProject;
+    s.missingCode = p.missingCode;
     s.sharedWithActiveX.clear();
+    s.rowMissing.clear();
+    s.publicsLeft.clear();
 }
 
 void intakeProjects(RunContext& ctx, const fs::path& chosen) {
@@ -161,6 +166,7 @@ void intakeProjects(RunContext& ctx, const fs::path& chosen) {
         s.intake = {};
         s.modules.clear();
         s.moduleSources.clear();
+        s.missingCode.clear();
         w.setModules({});
         w.setRunEnabled(false);
         return;
@@ -174,15 +180,76 @@ void intakeProjects(RunContext& ctx, const fs::path& chosen) {
     w.setRunEnabled(true);
 }
 
+namespace {
+
+bool holds(const std::vector<Bytes>& names, const Bytes& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Under the safe rules, each project's files that can hold code and are not in its working
+// copy: those intake could not copy (it reported them), then any row's file gone since, each
+// reported here once.
+void findMissingFiles(RunContext& ctx) {
+    Session& s = ctx.session();
+    for (ProjectState& p : s.projects) {
+        p.missingInRun.clear();
+        if (s.rules != RuleSet::Safe) continue;
+        p.missingInRun = p.missingCode;
+        // A copy that is gone or linked elsewhere is refused by the run as a whole.
+        std::error_code ec;
+        if (!fs::is_directory(fs::symlink_status(p.intake.workingCopy, ec))) continue;
+        try {
+            refuseLinkedWorkingCopy(p.intake.workingCopy);
+        } catch (const RunError&) {
+            continue;
+        }
+        for (const Bytes& row : p.modules) {
+            if (holds(p.missingInRun, row)) continue;
+            fs::path file;
+            try {
+                file = workingCopyFile(p.intake.workingCopy, row);
+            } catch (const RunError&) {
+            }
+            if (!file.empty() && files::exists(file)) continue;
+            p.missingInRun.push_back(row);
+            if (!file.empty()) guarded(ctx.window(), [&] { files::throwFor(ENOENT, file); });
+        }
+    }
+}
+
+// The rows of the project in hand whose file is missing, and those whose Public declarations
+// are left unjudged: `left` says so of a row.
+template <typename Left>
+void markRows(Session& s, const ProjectState& p, Left&& left) {
+    s.rowMissing.assign(s.modules.size(), 0);
+    s.publicsLeft.assign(s.modules.size(), 0);
+    for (std::size_t r = 0; r < s.modules.size(); ++r) {
+        s.rowMissing[r] = holds(p.missingInRun, s.modules[r]);
+        s.publicsLeft[r] = left(r);
+    }
+}
+
+}  // namespace
+
 void judgeProjects(RunContext& ctx) {
     Session& s = ctx.session();
+    findMissingFiles(ctx);
     if (s.projects.size() <= 1) {
+        if (!s.projects.empty() && !s.projects[0].missingInRun.empty())
+            markRows(s, s.projects[0], [](std::size_t) { return true; });
         judgeProject(ctx);
+        s.rowMissing.clear();
+        s.publicsLeft.clear();
         if (!s.projects.empty()) s.projects[0].counters = wide(ctx.counters());
         return;
     }
     Window& w = ctx.window();
     const RunModel model = buildRunModel(s);
+    // A module some incomplete project includes: that project's missing files may use it.
+    std::vector<char> left(model.modules.size(), 0);
+    for (std::size_t id = 0; id < model.modules.size(); ++id)
+        for (std::uint32_t p : model.modules[id].projects)
+            if (!s.projects[p].missingInRun.empty()) left[id] = 1;
     const std::unique_ptr<RunOtherModules> others = runOtherModules(ctx, model);
     std::vector<std::array<std::int64_t, kCounterCount>> counted(model.modules.size());
     std::size_t shown = 0;
@@ -192,6 +259,7 @@ void judgeProjects(RunContext& ctx) {
             const RunModel::Module& m = model.modules[model.moduleOf[k][r]];
             if (m.activeXClass) s.sharedWithActiveX.push_back(s.modules[r]);
         }
+        markRows(s, s.projects[k], [&](std::size_t r) { return left[model.moduleOf[k][r]]; });
         others->setProject(k);
         ProjectPart part;
         part.others = others.get();
@@ -275,6 +343,31 @@ std::vector<std::string> sharedModuleWarnings(const Session& s, const fs::path& 
                       ": its Public declarations were judged for " + s.intake.projectFileName +
                       " alone, so the patch may break those projects; run on the group file or "
                       "the folder " + files::display(root) + " to judge them for all");
+    }
+    return out;
+}
+
+std::vector<std::string> missingFiles(const Session& s) {
+    std::vector<std::string> out;
+    for (const ProjectState& p : s.projects)
+        for (const Bytes& name : p.missingInRun) out.push_back(text::toUtf8(name));
+    return out;
+}
+
+std::vector<std::string> missingFileWarnings(const Session& s) {
+    std::vector<std::string> out;
+    for (const ProjectState& p : s.projects) {
+        if (p.missingInRun.empty()) continue;
+        std::string names;
+        for (const Bytes& name : p.missingInRun) {
+            if (!names.empty()) names += ", ";
+            names += text::toUtf8(name);
+        }
+        out.push_back(p.intake.projectFileName + " names files that are missing: " + names +
+                      "; their code may use any Public declaration, so no Public declaration " +
+                      (s.projects.size() > 1 ? "of a module this project includes"
+                                             : "of the project") +
+                      " was judged");
     }
     return out;
 }

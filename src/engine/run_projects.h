@@ -25,4 +25,10 @@ void intakeProjects(RunContext& ctx, const std::filesystem::path& chosen);
 std::vector<std::string> sharedModuleWarnings(const Session& session,
                                               const std::filesystem::path& root);
 
+// Under the safe rules, after a run: a warning per project that lacks files that can hold code,
+// naming them and saying that Public declarations were left unjudged for that reason; and the
+// missing files of all projects, for the status box.
+std::vector<std::string> missingFileWarnings(const Session& session);
+std::vector<std::string> missingFiles(const Session& session);
+
 }  // namespace scourvane

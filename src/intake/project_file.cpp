@@ -25,25 +25,24 @@ std::optional<Bytes> moduleEntry(std::string_view line, RuleSet rules) {
     if (text::startsWith(line, "Module=")) return afterSemicolon(line, 7);
     if (text::startsWith(line, "Class=")) return afterSemicolon(line, 6);
     if (rules == RuleSet::Safe) {
-        for (std::string_view key : {"UserControl=", "PropertyPage=", "UserDocument="})
+        for (std::string_view key :
+             {"UserControl=", "PropertyPage=", "UserDocument=", "Designer="})
             if (text::startsWith(line, key)) return Bytes(line.substr(key.size()));
     }
     return std::nullopt;
 }
 
+bool isDesignerRow(std::string_view row) {
+    return text::endsWith(text::toUpper(row), ".DSR");
+}
+
 std::optional<Bytes> copiedFileEntry(std::string_view line) {
-    std::string_view value;
-    if (text::startsWith(line, "Designer=")) {
-        value = line.substr(9);
-    } else if (text::startsWith(line, "ResFile32=")) {
-        value = line.substr(10);
-        // A double quote is never a trail byte: the closing one is the next such byte.
-        if (!value.empty() && value.front() == '"') {
-            value.remove_prefix(1);
-            value = value.substr(0, value.find('"'));
-        }
-    } else {
-        return std::nullopt;
+    if (!text::startsWith(line, "ResFile32=")) return std::nullopt;
+    std::string_view value = line.substr(10);
+    // A double quote is never a trail byte: the closing one is the next such byte.
+    if (!value.empty() && value.front() == '"') {
+        value.remove_prefix(1);
+        value = value.substr(0, value.find('"'));
     }
     if (value.empty()) return std::nullopt;
     return Bytes(value);

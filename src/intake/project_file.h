@@ -16,13 +16,18 @@ namespace scourvane {
 using text::Bytes;
 
 // The row a project-file line adds to the module table, if any. Under the safe rules a user
-// control, property page or user document ("UserControl=ctlX.ctl", the file right after the
-// "=") is a row as well.
+// control, property page, user document or designer ("UserControl=ctlX.ctl", the file right
+// after the "=") is a row as well.
 std::optional<Bytes> moduleEntry(std::string_view line, RuleSet rules = RuleSet::Spec);
 
+// A designer's row ("dsrX.Dsr"): its code is read wherever a run counts the uses of a Public
+// declaration, but nothing in it is judged. Its events are those of objects its binary part
+// defines, which no table of the run knows.
+bool isDesignerRow(std::string_view row);
+
 // The file a project-file line names that is copied with the project under the safe rules but
-// is no module: a designer ("Designer=dsrX.Dsr") or the resource file ("ResFile32=", its value
-// usually in double quotes, which are not part of the name). None for an empty value.
+// is no module: the resource file ("ResFile32=", its value usually in double quotes, which are
+// not part of the name). None for an empty value.
 std::optional<Bytes> copiedFileEntry(std::string_view line);
 
 // The entries copiedFileEntry finds in a project text, in the order they stand.

@@ -180,6 +180,7 @@ void intake(RunContext& ctx, const fs::path& chosen) {
 
     session.intake = splitProjectPath(chosen);
     session.moduleSources.clear();
+    session.missingCode.clear();
     const IntakeState& st = session.intake;
     // Refused before anything is made or copied.
     if (!guarded(w, [&] { refuseLinkedWorkingCopy(st.workingCopy); })) return;
@@ -213,18 +214,22 @@ void intake(RunContext& ctx, const fs::path& chosen) {
 
     // Copies the file an entry names flat into the working copy, with its binary files, and
     // rewrites the entry in the project text to the bare file name. Returns that name.
-    auto takeIn = [&](const Bytes& source) {
+    auto takeIn = [&](const Bytes& source, bool holdsCode) {
         Bytes name = source;
         if (hasPathSeparator(source)) {
             Reduction r = reduceModulePath(source, projectText);
             name = std::move(r.name);
             projectText = std::move(r.projectText);
         }
-        guarded(w, [&] {
+        const bool copied = guarded(w, [&] {
             const fs::path from = resolveEntry(st.projectFolder, source);
             files::copyFile(from, workingCopyFile(st.workingCopy, name));
             session.moduleSources.emplace_back(name, from);
         });
+        if (!copied && holdsCode) session.missingCode.push_back(name);
+        // The safe rules report a missing file once: not again for the binary files its text
+        // would have named.
+        if (!copied && session.rules == RuleSet::Safe) return name;
         for (std::string_view ext : binaryExtensions(source, session.rules)) {
             guarded(w, [&] {
                 const Bytes binarySource = source.substr(0, source.size() - 3) + Bytes(ext);
@@ -243,9 +248,14 @@ void intake(RunContext& ctx, const fs::path& chosen) {
         session.rules == RuleSet::Safe ? copiedFileEntries(projectText) : std::vector<Bytes>{};
     for (std::size_t i = 0; i < session.modules.size(); ++i) {
         const Bytes source = session.modules[i];
-        session.modules[i] = takeIn(source);
+        session.modules[i] = takeIn(source, true);
     }
-    for (const Bytes& source : otherFiles) takeIn(source);
+    for (const Bytes& source : otherFiles) takeIn(source, false);
+    // A name a later entry copied is in the copy after all.
+    std::erase_if(session.missingCode, [&](const Bytes& name) {
+        return std::any_of(session.moduleSources.begin(), session.moduleSources.end(),
+                           [&](const auto& m) { return m.first == name; });
+    });
     ctx.showModules();
 
     // Without the project text (its read failed) the copied project file is left as it is

@@ -95,6 +95,7 @@ table{border-collapse:collapse}th,td{padding:3px 10px;text-align:right}th{font-w
 .dim{background:#ffe0c0}.private{background:#ffffc0}.public{background:#c0ffff}.demoted{background:#d4f5d0}
 .runs td,.runs th{border-bottom:1px solid #e1e4e8}
 .error{border-color:#d1242f;background:#fff5f5;color:#82071e}
+.warning{border-color:#bf8700;background:#fff8c5;color:#633c01}
 .finding{padding:10px 14px;margin-bottom:10px}
 .head{display:flex;gap:10px;flex-wrap:wrap;align-items:baseline}
 .rule{padding:1px 8px;border-radius:10px;border:1px solid #9aa4ae;font-size:13px}
@@ -173,6 +174,12 @@ std::string htmlReport(const ReportData& data) {
         for (const ErrorShown& e : data.errors)
             h += "<div class=\"card error\">" + escaped(errorBoxText(e.number, e.description)) +
                  "</div>\n";
+    }
+
+    if (!data.warnings.empty()) {
+        h += "<h2>注意</h2>\n";
+        for (const std::string& w : data.warnings)
+            h += "<div class=\"card warning\">" + escaped(w) + "</div>\n";
     }
 
     // Findings by project and module row: the module tables' order.

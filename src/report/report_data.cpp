@@ -1,5 +1,7 @@
 #include "report/report_data.h"
 
+#include <algorithm>
+
 #include "base/paths.h"
 #include "intake/file_ops.h"
 #include "text/convert.h"
@@ -51,6 +53,9 @@ void addRun(ReportData& data, const Session& session) {
         f.run = run.run;
         data.findings.push_back(std::move(f));
     }
+    for (const std::string& w : session.warnings)
+        if (std::find(data.warnings.begin(), data.warnings.end(), w) == data.warnings.end())
+            data.warnings.push_back(w);
 }
 
 std::string decoded(const ReportData& data, std::string_view bytes) {

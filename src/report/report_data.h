@@ -45,6 +45,9 @@ struct ReportData {
     std::vector<RunSummary> runs;  // in order; the last one's counters are the window's
     std::vector<Finding> findings;
     std::vector<ErrorShown> errors;  // every error box of the intake and the runs
+    // What the runs warned of (UTF-8, each once): keep entries that name nothing, modules other
+    // projects include, files missing so that Public declarations were left unjudged.
+    std::vector<std::string> warnings;
     int codePage = 932;              // of the project's files: names and code are decoded with it
     std::string rules = "safe";      // the rule set in force
     std::optional<Baseline> baseline;  // an earlier report to compare the findings with

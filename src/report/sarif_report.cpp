@@ -125,6 +125,11 @@ std::string sarifReport(const ReportData& data) {
                           data.errors[i].description + ")") +
                "},\"properties\":{\"number\":" + std::to_string(data.errors[i].number) + "}}";
     }
+    for (std::size_t i = 0; i < data.warnings.size(); ++i) {
+        if (i || !data.errors.empty()) out += ",";
+        out += "\n{\"level\":\"warning\",\"message\":{\"text\":" + jsonString(data.warnings[i]) +
+               "}}";
+    }
     out += "]}],\n\"results\":[";
     const std::vector<std::string> keys = findingKeys(data);
     const BaselineStates states = compareWithBaseline(data.baseline.value_or(Baseline{}), keys);

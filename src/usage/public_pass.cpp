@@ -86,8 +86,8 @@ namespace {
 // now. `before` is the file's text as the pass found it.
 Bytes judgeAndWrite(RunContext& ctx, PassEnv& env, const fs::path& file, const Bytes& name,
                     OtherModules& others, std::vector<Bytes>& rows, PublicDeclarations& decls,
-                    std::string_view before) {
-    if (!decls.names.empty()) {
+                    std::string_view before, bool judge) {
+    if (judge && !decls.names.empty()) {
         others.count(env, decls, name);
         decidePublic(env, rows, decls);
     }
@@ -99,7 +99,7 @@ Bytes judgeAndWrite(RunContext& ctx, PassEnv& env, const fs::path& file, const B
 
 }  // namespace
 
-Bytes publicPass(RunContext& ctx, const Bytes& name, OtherModules& others) {
+Bytes publicPass(RunContext& ctx, const Bytes& name, OtherModules& others, bool judge) {
     const fs::path file = ctx.moduleFile(name);
     const std::string content = files::readAll(file);
     PassEnv env(ctx, name);
@@ -110,15 +110,15 @@ Bytes publicPass(RunContext& ctx, const Bytes& name, OtherModules& others) {
     // still write the rows.
     PublicDeclarations decls;
     guarded(env.window(), [&] { decls = collectPublic(env, rows); });
-    return judgeAndWrite(ctx, env, file, name, others, rows, decls, content);
+    return judgeAndWrite(ctx, env, file, name, others, rows, decls, content, judge);
 }
 
 Bytes publicPassCollected(RunContext& ctx, const Bytes& name, OtherModules& others,
                           std::vector<Bytes>& rows, PublicDeclarations& decls,
-                          std::string_view before) {
+                          std::string_view before, bool judge) {
     const fs::path file = ctx.moduleFile(name);
     PassEnv env(ctx, name);
-    return judgeAndWrite(ctx, env, file, name, others, rows, decls, before);
+    return judgeAndWrite(ctx, env, file, name, others, rows, decls, before, judge);
 }
 
 void publicPass(RunContext& ctx, const Bytes& name) {

@@ -29,15 +29,17 @@ void countOtherModule(PassEnv& env, PublicDeclarations& decls, std::string_view 
 
 class OtherModules;
 
-// The pass, counting the other modules' uses through `others`. Returns what it wrote.
-Bytes publicPass(RunContext& ctx, const Bytes& name, OtherModules& others);
+// The pass, counting the other modules' uses through `others`. Returns what it wrote. Without
+// `judge` the declarations are collected (and counted) but neither looked for elsewhere nor
+// decided: the module's text stays as it is.
+Bytes publicPass(RunContext& ctx, const Bytes& name, OtherModules& others, bool judge = true);
 // The same with the other modules read afresh.
 void publicPass(RunContext& ctx, const Bytes& name);
 // The pass from its collection made ahead: `rows` are the module's lines as its file holds them,
 // `before` the file's text, and `decls` their public collection, its counters already added.
 Bytes publicPassCollected(RunContext& ctx, const Bytes& name, OtherModules& others,
                           std::vector<Bytes>& rows, PublicDeclarations& decls,
-                          std::string_view before);
+                          std::string_view before, bool judge = true);
 
 // Demotes to Private a declaration only its own module uses, and marks one that no line uses
 // beyond its own (a whole block for a Sub, Function, Property or Type in the first column).

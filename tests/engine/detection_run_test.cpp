@@ -61,6 +61,7 @@ TEST_F(DetectionRun, OneModuleShowsEveryStatusTextAndEndsWithTheEndMessage) {
 }
 
 TEST_F(DetectionRun, ModulesRunInTableOrderAndAFailingModuleDoesNotStopTheRun) {
+    engine.setRules(RuleSet::Spec);
     writeFile(tmp / "Sales/b.bas", "b\r\n");
     writeFile(tmp / "Sales/A.bas", "a\r\n");
     load("Module=B; b.bas\r\nModule=Gone; Gone.bas\r\nModule=A; A.bas\r\n");

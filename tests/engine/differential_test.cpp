@@ -293,7 +293,8 @@ void indexedMatchesPlainOnHostileProjects(RuleSet rules) {
 
         for (int i = 0; i < kCounterCount; ++i) totals[i] += plain.first.counters[i];
         for (const Finding& f : plain.first.findings) ++ruleTotals[static_cast<int>(f.rule)];
-        for (const Event& e : plain.first.events) {
+        // Under the safe rules a missing module is reported by intake alone.
+        for (const Event& e : plain.intake.events) {
             if (e.kind != "error") continue;
             ++seedsWithErrors;
             break;

@@ -95,9 +95,10 @@ TEST_F(SafeIntake, SafeRulesCopyEveryListedFileFlatAndTableTheControls) {
     EXPECT_EQ(errorNumbers(), (std::vector<int>{53}));
     ASSERT_EQ(window.errors.size(), 1u);
     EXPECT_NE(window.errors[0].find("ppGauge.pgx"), std::string::npos) << window.errors[0];
-    // Sorted by the entries as read: Controls\, ctlPlain, Docs\, Forms\, Lib\, Order, Pages\.
-    const Rows rows{"ctlGauge.ctl", "ctlPlain.ctl", "docHome.dob", "Main.frm",
-                    "Tools.bas",    "Order.cls",    "ppGauge.pag"};
+    // Sorted by the entries as read: Controls\, ctlPlain, Designers\, Docs\, Forms\, Lib\,
+    // Order, Pages\.
+    const Rows rows{"ctlGauge.ctl", "ctlPlain.ctl", "DataReport1.Dsr", "docHome.dob",
+                    "Main.frm",     "Tools.bas",    "Order.cls",       "ppGauge.pag"};
     EXPECT_EQ(engine.session().modules, rows);
     EXPECT_EQ(window.modules, std::vector<std::string>(rows.begin(), rows.end()));
     EXPECT_EQ(readFile(copy / "Sales.vbp"),
@@ -155,7 +156,9 @@ TEST(SafeEntries, KindsOfModuleAndEntryValues) {
     EXPECT_TRUE(isStandardModuleName("c.ctl"));  // unchanged: the default rules' question
     EXPECT_EQ(moduleEntry("UserControl=c\\x.ctl"), std::nullopt);
     EXPECT_EQ(moduleEntry("UserControl=c\\x.ctl", RuleSet::Safe), "c\\x.ctl");
-    EXPECT_EQ(moduleEntry("Designer=x.Dsr", RuleSet::Safe), std::nullopt);
+    EXPECT_EQ(moduleEntry("Designer=x.Dsr"), std::nullopt);
+    EXPECT_EQ(moduleEntry("Designer=d\\x.Dsr", RuleSet::Safe), "d\\x.Dsr");
+    EXPECT_EQ(copiedFileEntry("Designer=x.Dsr"), std::nullopt);
     EXPECT_EQ(copiedFileEntry("ResFile32=\"r\\x.RES\""), "r\\x.RES");
     EXPECT_EQ(copiedFileEntry("ResFile32=x.res"), "x.res");
     EXPECT_EQ(copiedFileEntry("ResFile32=\"\""), std::nullopt);
