@@ -35,15 +35,17 @@ std::string statusSharedModules(std::size_t modules) {
 }
 
 std::string statusMissingFiles(const std::vector<std::string>& files) {
-    constexpr std::size_t kNamed = 3;
+    // The status box is small: the first two files, then how many more (the review lists the
+    // run's warnings whole).
+    constexpr std::size_t kNamed = 2;
     std::string named;
     for (std::size_t i = 0; i < files.size() && i < kNamed; ++i) {
         if (i) named += ", ";
         named += files[i];
     }
     if (files.size() > kNamed) named += " ほか " + std::to_string(files.size() - kNamed) + " 個";
-    return "注意: ﾌﾟﾛｼﾞｪｸﾄのﾌｧｲﾙがありません (" + named +
-           ")。そのｺｰﾄﾞがどの Public 宣言を使うか分からないため、Public 宣言は判定していません。";
+    return "注意: ﾌｧｲﾙがありません (" + named +
+           ")。そのｺｰﾄﾞが使うかもしれないため、Public 宣言は判定していません。";
 }
 
 namespace {

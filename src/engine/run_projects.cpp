@@ -303,13 +303,16 @@ void judgeProjects(RunContext& ctx) {
 
 std::vector<std::string> sharedModuleWarnings(const Session& s, const fs::path& root) {
     if (s.projects.size() != 1 || root.empty()) return {};
-    // The user's files of the modules the run changed.
+    // The user's files of the modules the run changed (each module once: a run of a large
+    // project has tens of thousands of findings, and an identity asks the file system).
+    std::set<Bytes> modules;
+    for (const Finding& f : s.findings) modules.insert(f.module);
     std::map<fs::path, std::string> changed;
-    for (const Finding& f : s.findings) {
+    for (const Bytes& module : modules) {
         const auto it = std::find_if(s.moduleSources.rbegin(), s.moduleSources.rend(),
-                                     [&](const auto& m) { return m.first == f.module; });
+                                     [&](const auto& m) { return m.first == module; });
         if (it != s.moduleSources.rend())
-            changed.emplace(fileIdentity(it->second), text::toUtf8(f.module));
+            changed.emplace(fileIdentity(it->second), text::toUtf8(module));
     }
     if (changed.empty()) return {};
     const fs::path self = fileIdentity(s.intake.projectPath);

@@ -258,7 +258,13 @@ class IndexedOtherModules final : public OtherModules {
 }  // namespace
 
 std::unique_ptr<OtherModules> otherModules(RunContext& ctx) {
-    if (ctx.session().counting == Counting::Plain) return std::make_unique<PlainOtherModules>(ctx);
+    // When no Public declaration is judged nothing is counted, and no index is worth making:
+    // the plain way reads nothing until it is asked.
+    const std::vector<char>& left = ctx.session().publicsLeft;
+    const bool noneJudged =
+        !left.empty() && std::all_of(left.begin(), left.end(), [](char l) { return l != 0; });
+    if (ctx.session().counting == Counting::Plain || noneJudged)
+        return std::make_unique<PlainOtherModules>(ctx);
     return std::make_unique<IndexedOtherModules>(ctx);
 }
 
