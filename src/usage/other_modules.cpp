@@ -22,6 +22,42 @@ namespace scourvane {
 
 namespace {
 
+// Two rows name one file of the copy when their names match as its file system does.
+Bytes fileKey(const Bytes& row) {
+#ifdef _WIN32
+    return text::toUpper(row);
+#else
+    return row;
+#endif
+}
+
+// For a run that judges no Public declaration: nothing is read or indexed, but the passes
+// prepared ahead still learn when the file they were prepared from has changed (rows that name
+// one file share its generation). Asked to count after all, it counts every name as used
+// elsewhere, so that nothing is judged on a count it never made.
+class UncountedOtherModules final : public OtherModules {
+  public:
+    explicit UncountedOtherModules(const std::vector<Bytes>& rows) {
+        std::unordered_map<Bytes, std::size_t> slotOf;
+        for (const Bytes& row : rows) {
+            const auto [it, added] = slotOf.emplace(fileKey(row), generations_.size());
+            if (added) generations_.push_back(0);
+            slot_.push_back(it->second);
+        }
+    }
+
+    void count(PassEnv&, PublicDeclarations& decls, const Bytes&) override {
+        for (std::int64_t& n : decls.others) ++n;
+    }
+    void changed(std::size_t row) override { ++generations_[slot_[row]]; }
+    void finished(std::size_t, std::optional<Bytes>) override {}
+    std::uint64_t generation(std::size_t row) const override { return generations_[slot_[row]]; }
+
+  private:
+    std::vector<std::size_t> slot_;
+    std::vector<std::uint64_t> generations_;
+};
+
 class PlainOtherModules final : public OtherModules {
   public:
     explicit PlainOtherModules(RunContext& ctx) : ctx_(ctx) {}
@@ -137,14 +173,6 @@ class IndexedOtherModules final : public OtherModules {
     };
 
     // Rows that name the same file. Windows finds files ignoring case.
-    static Bytes fileKey(const Bytes& row) {
-#ifdef _WIN32
-        return text::toUpper(row);
-#else
-        return row;
-#endif
-    }
-
     void prefetch(std::uint32_t f, const Bytes& row, std::optional<Bytes> content = std::nullopt) {
         try {
             prefetch_.request(f, files_[f].generation, ctx_.moduleFile(row), std::move(content));
@@ -258,13 +286,12 @@ class IndexedOtherModules final : public OtherModules {
 }  // namespace
 
 std::unique_ptr<OtherModules> otherModules(RunContext& ctx) {
-    // When no Public declaration is judged nothing is counted, and no index is worth making:
-    // the plain way reads nothing until it is asked.
+    // When no Public declaration is judged nothing is counted, and no index is worth making.
     const std::vector<char>& left = ctx.session().publicsLeft;
     const bool noneJudged =
         !left.empty() && std::all_of(left.begin(), left.end(), [](char l) { return l != 0; });
-    if (ctx.session().counting == Counting::Plain || noneJudged)
-        return std::make_unique<PlainOtherModules>(ctx);
+    if (noneJudged) return std::make_unique<UncountedOtherModules>(ctx.modules());
+    if (ctx.session().counting == Counting::Plain) return std::make_unique<PlainOtherModules>(ctx);
     return std::make_unique<IndexedOtherModules>(ctx);
 }
 
