@@ -9,6 +9,7 @@
 
 #include "base/run_error.h"
 #include "text/convert.h"
+#include "text/search.h"
 
 namespace scourvane {
 
@@ -73,6 +74,14 @@ std::filesystem::path fileIdentity(const std::filesystem::path& p) {
     std::filesystem::path c = std::filesystem::weakly_canonical(p, ec);
     if (!ec) return c;
     return std::filesystem::absolute(p, ec).lexically_normal();
+}
+
+text::Bytes workingCopyKey(const text::Bytes& row) {
+#ifdef _WIN32
+    return text::toUpper(row);
+#else
+    return row;
+#endif
 }
 
 }  // namespace scourvane

@@ -31,4 +31,8 @@ std::filesystem::path fileIdentity(const std::filesystem::path& p);
 std::filesystem::path workingCopyFile(const std::filesystem::path& workingCopy,
                                       const text::Bytes& row);
 
+// A key under which two rows of one working copy are equal when they name one file there:
+// the row itself, or on Windows, whose file names ignore letter case, the row in upper case.
+text::Bytes workingCopyKey(const text::Bytes& row);
+
 }  // namespace scourvane

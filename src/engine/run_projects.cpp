@@ -23,15 +23,6 @@ namespace scourvane {
 
 namespace {
 
-// Two rows of one working copy name one file when their names match as its file system does.
-Bytes copyKey(const Bytes& name) {
-#ifdef _WIN32
-    return text::toUpper(name);
-#else
-    return name;
-#endif
-}
-
 ProjectState inHand(const Session& s) {
     ProjectState p;
     p.intake = s.intake;
@@ -143,7 +134,7 @@ void intakeProjects(RunContext& ctx, const fs::path& chosen) {
                 return;  // its intake reports what cannot be read
             }
             for (const auto& [name, file] : entries) {
-                const auto it = names.find(copyKey(name));
+                const auto it = names.find(workingCopyKey(name));
                 if (it == names.end() || it->second == file) continue;
                 throw RunError(err::kFileAlreadyExists,
                                "作業フォルダー " + files::display(st.workingCopy) +
@@ -159,7 +150,7 @@ void intakeProjects(RunContext& ctx, const fs::path& chosen) {
         s.activeXProject = false;
         intake(ctx, project);
         if (!s.intake.loaded) continue;
-        for (const auto& [name, file] : s.moduleSources) names[copyKey(name)] = fileIdentity(file);
+        for (const auto& [name, file] : s.moduleSources) names[workingCopyKey(name)] = fileIdentity(file);
         s.projects.push_back(inHand(s));
     }
     if (s.projects.empty()) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "base/paths.h"
 #include "base/progress.h"
 #include "base/run_error.h"
 #include "intake/file_ops.h"
@@ -22,15 +23,6 @@ namespace scourvane {
 
 namespace {
 
-// Two rows name one file of the copy when their names match as its file system does.
-Bytes fileKey(const Bytes& row) {
-#ifdef _WIN32
-    return text::toUpper(row);
-#else
-    return row;
-#endif
-}
-
 // For a run that judges no Public declaration: nothing is read or indexed, but the passes
 // prepared ahead still learn when the file they were prepared from has changed (rows that name
 // one file share its generation). Asked to count after all, it counts every name as used
@@ -40,7 +32,7 @@ class UncountedOtherModules final : public OtherModules {
     explicit UncountedOtherModules(const std::vector<Bytes>& rows) {
         std::unordered_map<Bytes, std::size_t> slotOf;
         for (const Bytes& row : rows) {
-            const auto [it, added] = slotOf.emplace(fileKey(row), generations_.size());
+            const auto [it, added] = slotOf.emplace(workingCopyKey(row), generations_.size());
             if (added) generations_.push_back(0);
             slot_.push_back(it->second);
         }
@@ -95,7 +87,7 @@ class IndexedOtherModules final : public OtherModules {
         std::unordered_map<Bytes, std::uint32_t> slotOf;
         for (const Bytes& row : rows_) {
             const auto [it, added] =
-                slotOf.emplace(fileKey(row), static_cast<std::uint32_t>(files_.size()));
+                slotOf.emplace(workingCopyKey(row), static_cast<std::uint32_t>(files_.size()));
             if (added) files_.emplace_back();
             ++files_[it->second].rows;
             rowFile_.push_back(it->second);
