@@ -86,9 +86,11 @@ void showProjects(RunContext& ctx, const fs::path& chosen) {
 
 }  // namespace
 
-void loadProject(Session& s, std::size_t k) {
-    const ProjectState& p = s.projects[k];
-    s.current = k;
+namespace {
+
+// The session's fields of the project in hand, from a project's state (a fresh one empties
+// them): the way back of inHand. What a run derives for the project in hand goes with them.
+void putInHand(Session& s, const ProjectState& p) {
     s.intake = p.intake;
     s.modules = p.modules;
     s.moduleSources = p.moduleSources;
@@ -97,6 +99,13 @@ void loadProject(Session& s, std::size_t k) {
     s.sharedWithActiveX.clear();
     s.rowMissing.clear();
     s.publicsLeft.clear();
+}
+
+}  // namespace
+
+void loadProject(Session& s, std::size_t k) {
+    s.current = k;
+    putInHand(s, s.projects[k]);
 }
 
 void intakeProjects(RunContext& ctx, const fs::path& chosen) {
@@ -144,20 +153,14 @@ void intakeProjects(RunContext& ctx, const fs::path& chosen) {
             }
         });
         if (!fits) continue;
-        s.intake = {};
-        s.modules.clear();
-        s.moduleSources.clear();
-        s.activeXProject = false;
+        putInHand(s, ProjectState{});
         intake(ctx, project);
         if (!s.intake.loaded) continue;
         for (const auto& [name, file] : s.moduleSources) names[workingCopyKey(name)] = fileIdentity(file);
         s.projects.push_back(inHand(s));
     }
     if (s.projects.empty()) {
-        s.intake = {};
-        s.modules.clear();
-        s.moduleSources.clear();
-        s.missingCode.clear();
+        putInHand(s, ProjectState{});
         w.setModules({});
         w.setRunEnabled(false);
         return;
