@@ -147,6 +147,21 @@ settled() {
     previous="$current"
   done
 }
+# Opens FOLDER/Sales.vbp through the open dialog, runs the check and waits for its end; the
+# optional second argument ends each failure text. ($before is answer_dialog's too.)
+open_and_run() {
+  local folder="$1" where="${2:-}"
+  before="$(windows | wc -l)"
+  click 8 28 194 26            # VBPﾌｧｲﾙの読み込み
+  wait_for window_count_is gt "$before" || fail "no open dialog$where"
+  sleep 1
+  answer_dialog "" "$(winpath "$folder/Sales.vbp")" || fail "the open dialog stayed open$where"
+  wait_for test -f "$folder/New_Sales/modUtil.bas" || fail "no working copy$where"
+  sleep 1
+  click 208 28 176 26          # ﾁｪｯｸの開始
+  xdotool mousemove 0 0
+  settled
+}
 counters() {  # PNG, then "empty" or the six values
   local png="$1"
   shift
@@ -345,16 +360,7 @@ settings() { cat "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Scourvane/setting
 settings | grep -q '^rules=spec' || fail "the settings file does not say spec: $(settings)"
 echo "the menu chose the specified rules; the title strip says so in amber, and the settings file"
 
-before="$(windows | wc -l)"
-click 8 28 194 26
-wait_for window_count_is gt "$before" || fail "no open dialog"
-sleep 1
-answer_dialog "" "$(winpath "$out/menu/Sales/Sales.vbp")" || fail "the open dialog stayed open"
-wait_for test -f "$out/menu/Sales/New_Sales/modUtil.bas" || fail "no working copy"
-sleep 1
-click 208 28 176 26          # ﾁｪｯｸの開始
-xdotool mousemove 0 0
-settled
+open_and_run "$out/menu/Sales"
 menu_item 8                   # 検出結果をブラウザで開く
 wait_for test -s "$out/opened.txt" || fail "nothing was handed to the browser"
 given="$(head -n 1 "$out/opened.txt")"
@@ -436,16 +442,7 @@ rm -rf "$out/big"
 mkdir -p "$out/big"
 cp -r "$root/examples/Sales" "$out/big/Sales"
 start "$out/big/Sales"
-before="$(windows | wc -l)"
-click 8 28 194 26
-wait_for window_count_is gt "$before" || fail "no open dialog at 144 dpi"
-sleep 1
-answer_dialog "" "$(winpath "$out/big/Sales/Sales.vbp")" || fail "the open dialog stayed open at 144 dpi"
-wait_for test -f "$out/big/Sales/New_Sales/modUtil.bas" || fail "no working copy at 144 dpi"
-sleep 1
-click 208 28 176 26          # ﾁｪｯｸの開始
-xdotool mousemove 0 0
-settled
+open_and_run "$out/big/Sales" " at 144 dpi"
 open_review "$pictures/windows-review-144dpi.png"
 [ "$rw" -ge "$(scaled 700)" ] || fail "the review window is $rw pixels wide at 144 dpi"
 echo "the review window at 144 dpi: ${rw}x${rh}; kept $pictures/windows-review-144dpi.png"
