@@ -68,14 +68,33 @@ bool replaySafe(const Counters& counters, const PreparedModule& prepared) {
 // A prepared pass as the pass itself would end: its counter changes, then its file written.
 // False when the write failed (its error box shown): the file keeps its content, and the next
 // passes must read it.
-bool commitPass(RunContext& ctx, const Bytes& name, const PreparedPass& pass) {
+// `written`: the file holds the pass's text already.
+bool commitPass(RunContext& ctx, const Bytes& name, const PreparedPass& pass, bool written) {
     return guarded(ctx.window(), [&] {
         const fs::path file = ctx.moduleFile(name);
         for (const auto& [id, delta] : pass.bumps) ctx.bump(id, delta);
         ctx.yield();
-        if (writesBack(ctx.session().rules, pass.changed)) files::writeAll(file, pass.text);
+        if (!written && writesBack(ctx.session().rules, pass.changed))
+            files::writeAll(file, pass.text);
         ctx.addFindings(pass.findings);
     });
+}
+
+// Under the safe rules a pass writes only what it changed, so the text the first three
+// prepared passes leave can be written at once, before any of them is shown: then each pass
+// shows what it would have shown after its own successful write, with one write in place of up
+// to three. True when the file holds that text now. When the write fails nothing is shown: the
+// passes then write one by one, as usual, and meet (and report) the failure themselves.
+bool writeAhead(RunContext& ctx, const Bytes& name, const PreparedModule& prepared) {
+    if (ctx.session().rules != RuleSet::Safe) return false;
+    if (!prepared.collected.changed && !prepared.locals.changed && !prepared.privates.changed)
+        return true;
+    try {
+        files::writeAll(ctx.moduleFile(name), prepared.privates.text);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 }  // namespace
@@ -88,11 +107,12 @@ std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModul
     const std::string shown = text::toUtf8(name);
     ctx.setModuleRow(index);
     if (prepared && !replaySafe(counters, *prepared)) prepared.reset();
+    const bool writtenAhead = prepared && writeAhead(ctx, name, *prepared);
 
     // A prepared pass written, or the pass run as usual when nothing is prepared (any more).
     // After a prepared pass fails to write, the next passes read the file it left.
     auto pass = [&](PreparedPass PreparedModule::*step, auto&& run) {
-        if (prepared && commitPass(ctx, name, (*prepared).*step)) return;
+        if (prepared && commitPass(ctx, name, (*prepared).*step, writtenAhead)) return;
         if (!prepared) guarded(w, run);
         prepared.reset();
     };
