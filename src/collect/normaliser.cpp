@@ -101,10 +101,16 @@ std::vector<Bytes> normaliseStatements(std::string_view lineIn, bool declaration
     if (!split) return {line};
     const std::string padded = text::padded(line);
 
-    std::string keyword;
+    // The rows with the space that ends each keyword, made once.
+    static const std::vector<Bytes> keywords = [] {
+        std::vector<Bytes> out;
+        for (const Bytes& row : listVarType()) out.push_back(row + " ");
+        return out;
+    }();
+    std::string_view keyword;
     std::size_t keywordAt = text::npos;
-    for (const Bytes& row : listVarType()) {
-        keyword = row + " ";
+    for (const Bytes& row : keywords) {
+        keyword = row;
         keywordAt = text::find(padded, keyword);
         if (keywordAt == text::npos) continue;
         const std::size_t comment = text::find(padded, "'");
@@ -124,11 +130,11 @@ std::vector<Bytes> normaliseStatements(std::string_view lineIn, bool declaration
     std::size_t start = 0;
     for (std::size_t at = text::find(line, kSeparator); at != text::npos;
          at = text::find(line, kSeparator, start)) {
-        statements.push_back((statements.empty() ? Bytes() : keyword) +
+        statements.push_back((statements.empty() ? Bytes() : Bytes(keyword)) +
                              line.substr(start, at - start));
         start = at + kSeparator.size();
     }
-    statements.push_back((statements.empty() ? Bytes() : keyword) + line.substr(start));
+    statements.push_back((statements.empty() ? Bytes() : Bytes(keyword)) + line.substr(start));
     return statements;
 }
 

@@ -224,10 +224,13 @@ void judgeProject(RunContext& ctx, const ProjectPart* part) {
         const Counters before = ctx.counters();
         std::optional<Bytes> written;
         guarded(w, [&] { written = moduleDriver(ctx, i, *others, prepared); });
+        // The file's words now, from the rows the preparer tokenised.
+        std::optional<FileWords> words;
+        if (prepared && prepared->tokens && written) words = prepared->tokens->fileWords(*written);
         // A million small strings are freed faster where they were made, and not here.
         if (prepared) preparer->dispose(std::move(*prepared));
         if (part) part->judged(i, before, written);
-        others->finished(i, std::move(written));
+        others->finished(i, std::move(written), std::move(words));
     }
 }
 

@@ -68,20 +68,28 @@ std::optional<PreparedModule> prepareModule(const Session& settings, const Bytes
         out.collected.changed = out.collected.text != content;
         out.objects = session.objects;
 
+        // The rows collection leaves, tokenised once for every pass that follows.
+        if (session.rules == RuleSet::Safe)
+            out.tokens = std::make_shared<const RowTokens>(out.collected.text);
+        const RowTokens* rowTokens = out.tokens.get();
+
         sink.bumps = &out.locals.bumps;
         PassEnv localEnv(ctx, name);
+        localEnv.setRowTokens(rowTokens);
         out.locals.text = markUnusedLocals(localEnv, out.collected.text);
         out.locals.findings = localEnv.takeFindings();
         out.locals.changed = out.locals.text != out.collected.text;
 
         sink.bumps = &out.privates.bumps;
         PassEnv privateEnv(ctx, name);
+        privateEnv.setRowTokens(rowTokens);
         out.privates.text = markUnusedPrivates(privateEnv, out.locals.text, &out.publics.rows);
         out.privates.findings = privateEnv.takeFindings();
         out.privates.changed = out.privates.text != out.locals.text;
 
         sink.bumps = &out.publics.bumps;
         PassEnv publicEnv(ctx, name);
+        publicEnv.setRowTokens(rowTokens);
         out.publics.decls = collectPublic(publicEnv, out.publics.rows);
         if (sink.failed) return std::nullopt;
         return out;

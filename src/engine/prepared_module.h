@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -17,6 +18,7 @@
 
 #include "base/session.h"
 #include "base/window.h"
+#include "index/row_tokens.h"
 #include "usage/public_pass.h"
 
 namespace scourvane {
@@ -39,6 +41,9 @@ struct PreparedModule {
     std::vector<Bytes> objects;  // the object table collection leaves
     PreparedPass collected, locals, privates;
     PreparedPublic publics;
+    // Under the safe rules, the rows collection leaves, tokenised once for every pass, and for
+    // the words of the file as its passes leave it.
+    std::shared_ptr<const RowTokens> tokens;
 };
 
 // The passes on the module's file as far as they depend on nothing else; nothing when reading

@@ -19,4 +19,18 @@ SafeNames::SafeNames(std::span<const text::Bytes> names, Tokens tokens)
     seen_.assign(members_.size(), 0);
 }
 
+void SafeNames::useRowTokens(const RowTokens* tokens, std::size_t first) {
+    rowTokens_ = tokens;
+    firstRow_ = first;
+    groupOfWord_.clear();
+    wordMask_ = 0;
+    if (!tokens) return;
+    for (std::uint32_t g = 0; g < members_.size(); ++g) {
+        const std::uint32_t word = tokens->words().find(ids_.word(g));
+        if (word == WordIds::kNone) continue;
+        groupOfWord_.emplace(word, g);
+        wordMask_ |= wordBit(word);
+    }
+}
+
 }  // namespace scourvane

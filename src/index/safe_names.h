@@ -7,11 +7,13 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "text/codepage.h"
 #include "rules/identifiers.h"
+#include "index/row_tokens.h"
 #include "index/word_ids.h"
 
 namespace scourvane {
@@ -27,6 +29,36 @@ class SafeNames {
     const std::vector<std::size_t>& members(std::uint32_t group) const { return members_[group]; }
     // Names are all looked up by key; a name that is no identifier has a group no line uses.
     const std::vector<std::size_t>& unplain() const { return none_; }
+
+    // Rows of a module tokenised ahead: forEachUseAt(row, ...) takes the tokens of rows[first +
+    // row] while the line is still that row.
+    void useRowTokens(const RowTokens* tokens, std::size_t first);
+
+    // forEachUse, for the line that stands at `row`.
+    template <class Hit, class InString>
+    void forEachUseAt(std::size_t row, std::string_view line, Hit&& hit, InString&& inString) {
+        if (members_.empty()) return;
+        if (!rowTokens_ || !rowTokens_->same(firstRow_ + row, line)) {
+            forEachUse(line, std::forward<Hit>(hit), std::forward<InString>(inString));
+            return;
+        }
+        ++line_;
+        for (const RowTokens::Token& t : rowTokens_->tokens(firstRow_ + row)) {
+            if (t.literal && tokens_ == Tokens::Identifiers) continue;
+            if (!(wordMask_ & wordBit(t.word))) continue;
+            const auto it = groupOfWord_.find(t.word);
+            if (it == groupOfWord_.end()) continue;
+            const std::uint32_t g = it->second;
+            if (t.literal) inString(g);
+            if (seen_[g] == line_) continue;
+            seen_[g] = line_;
+            hit(g);
+        }
+    }
+    template <class Hit>
+    void forEachUseAt(std::size_t row, std::string_view line, Hit&& hit) {
+        forEachUseAt(row, line, std::forward<Hit>(hit), [](std::uint32_t) {});
+    }
 
     // Calls hit(group) once for each group whose name the line uses.
     template <class Hit>
@@ -57,6 +89,7 @@ class SafeNames {
     static std::uint64_t lengthBit(std::size_t length) {
         return std::uint64_t{1} << std::min<std::size_t>(length, 63);
     }
+    static std::uint64_t wordBit(std::uint32_t word) { return std::uint64_t{1} << (word & 63); }
 
     const text::CodePage& cp_;
     Tokens tokens_;
@@ -67,6 +100,10 @@ class SafeNames {
     std::uint64_t line_ = 0;
     std::string scratch_;       // a folded token, kept from line to line
     std::uint64_t lengths_ = 0;  // a bit for each length of a key (63: that or longer)
+    const RowTokens* rowTokens_ = nullptr;
+    std::size_t firstRow_ = 0;
+    std::unordered_map<std::uint32_t, std::uint32_t> groupOfWord_;  // the rows' word -> group
+    std::uint64_t wordMask_ = 0;  // wordBit of every word in groupOfWord_
 };
 
 }  // namespace scourvane

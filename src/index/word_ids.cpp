@@ -58,6 +58,7 @@ void WordIds::clear() {
 }
 
 std::string_view WordIds::keep(std::string_view word) {
+    if (word.empty()) return {};  // nothing to copy, and maybe no block yet
     if (word.size() > blockLeft_) {
         // Blocks grow with the table: a handful of names takes little, a project's words few
         // allocations.

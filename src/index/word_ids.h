@@ -19,7 +19,7 @@ inline std::uint64_t hashWord(std::string_view s) {
         h ^= h >> 32;
     }
     std::uint64_t v = 0;
-    std::memcpy(&v, s.data() + i, s.size() - i);
+    if (i < s.size()) std::memcpy(&v, s.data() + i, s.size() - i);
     h = (h ^ v) * 0xC4CEB9FE1A85EC53ull;
     return h ^ (h >> 29);
 }

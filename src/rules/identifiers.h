@@ -4,6 +4,7 @@
 // at an apostrophe outside a string literal or at a Rem statement; string literals are no code,
 // but their text may be asked for too (late binding names a member in a string).
 #include <algorithm>
+#include <array>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,8 +15,30 @@ namespace scourvane {
 
 namespace identifiers {
 
-inline bool isAsciiIdentifierByte(unsigned char c) {
+constexpr bool isAsciiIdentifierByte(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// What a byte is to the tokeniser, one table lookup per byte.
+enum ByteClass : unsigned char {
+    kOther = 0,
+    kIdentifier = 1,  // an ASCII letter, digit or "_"
+    kLower = 2,       // with kIdentifier: a lower-case letter
+    kHigh = 4,        // 0x80 and above: part of a character outside ASCII
+};
+
+inline unsigned char byteClass(unsigned char c) {
+    static constexpr auto table = [] {
+        std::array<unsigned char, 256> t{};
+        for (int b = 0; b < 256; ++b) {
+            const auto u = static_cast<unsigned char>(b);
+            if (isAsciiIdentifierByte(u)) t[b] = kIdentifier;
+            if (u >= 'a' && u <= 'z') t[b] |= kLower;
+            if (u >= 0x80) t[b] = kHigh;
+        }
+        return t;
+    }();
+    return table[c];
 }
 
 // ASCII letters upper-cased, every other character kept (a trail byte is never touched).
@@ -90,18 +113,14 @@ void forEachIdentifier(std::string_view line, const text::CodePage& cp, bool lit
                                       (c >= 'a' && c <= 'z');
         if (startsIdentifier || (c >= '0' && c <= '9')) {
             std::size_t j = i;
-            bool lower = false;
+            unsigned char seen = 0;
             while (j < n) {
-                const auto d = static_cast<unsigned char>(line[j]);
-                if (d < 0x80) {
-                    if (!identifiers::isAsciiIdentifierByte(d)) break;
-                    // Of the identifier's single bytes, only the lower-case letters reach 'a'.
-                    lower = lower || d >= 'a';
-                    ++j;
-                } else {
-                    j += cp.charLength(line, j);
-                }
+                const unsigned char k = identifiers::byteClass(static_cast<unsigned char>(line[j]));
+                if (k == identifiers::kOther) break;
+                seen |= k;
+                j += k == identifiers::kHigh ? cp.charLength(line, j) : 1;
             }
+            const bool lower = (seen & identifiers::kLower) != 0;
             j = std::min(j, n);
             if (startsIdentifier) {
                 if (statementStart && j - i == 3 && (line[i] | 0x20) == 'r' &&

@@ -69,10 +69,17 @@ void checkProcedureIndexed(PassEnv& env, std::vector<Bytes>& rows) {
     // At most names.size() rows get marked, so that many rows more than two is as good as all.
     const std::size_t enough = names.size() + 2;
     std::vector<std::vector<std::size_t>> users(lookup.groups());
-    for (std::size_t j = 0; j < rows.size(); ++j)
-        lookup.forEachUse(rows[j], [&](std::uint32_t g) {
+    auto user = [&](std::size_t j) {
+        return [&users, enough, j](std::uint32_t g) {
             if (users[g].size() < enough) users[g].push_back(j);
-        });
+        };
+    };
+    if constexpr (std::is_same_v<Lookup, SafeNames>) {
+        lookup.useRowTokens(env.rowTokens(), env.firstLine());
+        for (std::size_t j = 0; j < rows.size(); ++j) lookup.forEachUseAt(j, rows[j], user(j));
+    } else {
+        for (std::size_t j = 0; j < rows.size(); ++j) lookup.forEachUse(rows[j], user(j));
+    }
     std::vector<std::uint32_t> groupOf(names.size(), WordIds::kNone);
     for (std::uint32_t g = 0; g < lookup.groups(); ++g)
         for (std::size_t k : lookup.members(g)) groupOf[k] = g;

@@ -42,7 +42,7 @@ class UncountedOtherModules final : public OtherModules {
         for (std::int64_t& n : decls.others) ++n;
     }
     void changed(std::size_t row) override { ++generations_[slot_[row]]; }
-    void finished(std::size_t, std::optional<Bytes>) override {}
+    void finished(std::size_t, std::optional<Bytes>, std::optional<FileWords>) override {}
     std::uint64_t generation(std::size_t row) const override { return generations_[slot_[row]]; }
 
   private:
@@ -65,7 +65,7 @@ class PlainOtherModules final : public OtherModules {
         }
     }
     void changed(std::size_t) override {}
-    void finished(std::size_t, std::optional<Bytes>) override {}
+    void finished(std::size_t, std::optional<Bytes>, std::optional<FileWords>) override {}
     std::uint64_t generation(std::size_t) const override { return 0; }
 
   private:
@@ -144,7 +144,12 @@ class IndexedOtherModules final : public OtherModules {
         return files_[rowFile_[row]].generation;
     }
 
-    void finished(std::size_t row, std::optional<Bytes> content) override {
+    void finished(std::size_t row, std::optional<Bytes> content,
+                  std::optional<FileWords> words) override {
+        if (words) {
+            merge(rowFile_[row], std::move(*words));
+            return;
+        }
         prefetch(rowFile_[row], rows_[row], std::move(content));
     }
 

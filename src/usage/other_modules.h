@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "base/context.h"
+#include "index/file_words.h"
 #include "usage/pass_env.h"
 
 namespace scourvane {
@@ -23,8 +24,10 @@ class OtherModules {
     // The file of the row in the table has been written, or may have been.
     virtual void changed(std::size_t row) = 0;
     // The passes of the row in the table are done for this run: its file now stands as the
-    // later modules will see it; `content`, when given, is what it holds.
-    virtual void finished(std::size_t row, std::optional<Bytes> content) = 0;
+    // later modules will see it; `content`, when given, is what it holds, and `words`, when
+    // given, are the words of that content as the index counts them.
+    virtual void finished(std::size_t row, std::optional<Bytes> content,
+                          std::optional<FileWords> words) = 0;
     // How often the file of the row in the table has been changed so far in this run.
     virtual std::uint64_t generation(std::size_t row) const = 0;
 };

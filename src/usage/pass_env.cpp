@@ -47,6 +47,18 @@ bool oddShape(std::string_view line, bool opensBlock) {
     return continued && !opensBlock;
 }
 
+// Whether the line begins with `upper` (ASCII, upper case), its letters in either case. A
+// prefix that folds to ASCII is ASCII itself, so no character boundary needs checking.
+bool startsWithFolded(std::string_view line, std::string_view upper) {
+    if (line.size() < upper.size()) return false;
+    for (std::size_t i = 0; i < upper.size(); ++i) {
+        char c = line[i];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c != upper[i]) return false;
+    }
+    return true;
+}
+
 bool opensBlock(std::string_view line) {
     return beginsWithAny(line, kPrivateBlockPrefixes) || beginsWithAny(line, kPublicBlockPrefixes);
 }
@@ -109,8 +121,7 @@ void PassEnv::learnModule(const std::vector<Bytes>& rows) {
         std::string_view line = row;
         while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
             line.remove_prefix(1);
-        if (line.size() < 10 || identifiers::folded(line.substr(0, 10), cp) != "ATTRIBUTE ")
-            continue;
+        if (!startsWithFolded(line, "ATTRIBUTE ")) continue;
         line.remove_prefix(10);
         while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
         const std::size_t dot = line.find('.');

@@ -14,6 +14,8 @@
 
 namespace scourvane {
 
+class RowTokens;
+
 class PassEnv {
   public:
     // Counts uses the way the session asks for (indexed or plain).
@@ -50,6 +52,10 @@ class PassEnv {
 
     // Rows given to found() are counted from this line of the module (0 for the first).
     void setFirstLine(std::size_t line) { firstLine_ = line; }
+    std::size_t firstLine() const { return firstLine_; }
+    // Under the safe rules, the module's rows tokenised ahead (see RowTokens), or none.
+    void setRowTokens(const RowTokens* tokens) { rowTokens_ = tokens; }
+    const RowTokens* rowTokens() const { return safe_ ? rowTokens_ : nullptr; }
     // A decision: `rule` for `name`, declared in rows[first], marking rows first to last;
     // `declaration` is that row as it was judged. Kept until the pass has written its file.
     void found(Rule rule, const Bytes& name, std::size_t first, std::size_t last,
@@ -72,6 +78,7 @@ class PassEnv {
     Bytes marker_;
     const UseCounter& uses_;
     std::size_t firstLine_ = 0;
+    const RowTokens* rowTokens_ = nullptr;
     std::vector<Finding> findings_;
 };
 

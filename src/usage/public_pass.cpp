@@ -33,9 +33,10 @@ PublicDeclarations collectPublic(PassEnv& env, const std::vector<Bytes>& rows) {
     // The safe rules' count (an identifier or a whole string literal) and the names a string
     // holds, in one reading of the rows.
     SafeNames names(decls.names, SafeNames::Tokens::Both);
-    for (const Bytes& row : rows) {
-        names.forEachUse(
-            row,
+    names.useRowTokens(env.rowTokens(), 0);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        names.forEachUseAt(
+            r, rows[r],
             [&](std::uint32_t g) {
                 for (std::size_t k : names.members(g)) ++decls.own[k];
             },

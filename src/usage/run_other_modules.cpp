@@ -93,7 +93,8 @@ class ModelOtherModules final : public RunOtherModules {
         return files_[model_.moduleOf[project_][row]].generation;
     }
 
-    void finished(std::size_t row, std::optional<Bytes> content) override {
+    void finished(std::size_t row, std::optional<Bytes> content,
+                  std::optional<FileWords>) override {
         if (indexed_) prefetch(model_.moduleOf[project_][row], std::move(content));
     }
 

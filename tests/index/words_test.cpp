@@ -4,6 +4,7 @@
 // like "\", "_", "(" or a letter, lone lead bytes) against random names, plain or not.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 #include <set>
 
@@ -11,6 +12,8 @@
 #include "text/lines.h"
 #include "index/file_words.h"
 #include "index/name_words.h"
+#include "index/row_tokens.h"
+#include "index/safe_names.h"
 #include "rules/occurrence.h"
 #include "usage/use_counter.h"
 
@@ -109,6 +112,59 @@ TEST_P(WordCounting, FileWordsGiveTheLinesThatUseEachPlainName) {
             for (const auto& c : words.commentLines)
                 if (words.text(c.word) == name && usesName(words.text(c.line), name)) ++counted;
             ASSERT_EQ(counted, expected) << "round " << round << " name [" << name << "]";
+        }
+    }
+}
+
+// Rows tokenised once and looked up after some of them changed (marked, dropped, added, folded
+// differently) give what tokenising the rows afresh gives: the words of a file, and the uses and
+// string literals of safe names on every row.
+TEST_P(WordCounting, RowTokensAgreeWithTokenisingTheRowsAfresh) {
+    std::mt19937 rng(static_cast<unsigned>(GetParam()) + 3);
+    const char* const safePieces[] = {"foo", "FOO", "Rem ", "rem", "\"Foo\"", "\"\"", "dim", "Bar_1"};
+    auto safeLine = [&] {
+        std::string line;
+        for (int n = static_cast<int>(rng() % 6); n > 0; --n)
+            line += rng() % 2 ? randomLine(rng) : std::string(safePieces[rng() % std::size(safePieces)]);
+        return line;
+    };
+    auto mapOf = [](const FileWords& w) {
+        std::map<std::string, std::uint32_t> m;
+        for (const auto& c : w.codeWords) m[std::string(w.text(c.word))] += c.lines;
+        return m;
+    };
+    WordIds scratch;
+    for (int round = 0; round < 400; ++round) {
+        std::vector<std::string> rows;
+        for (int l = static_cast<int>(rng() % 16); l > 0; --l) rows.push_back(safeLine());
+        const std::string before = text::joinLines(rows, rng() % 2 == 0);
+        for (auto& row : rows) {
+            if (rng() % 4 == 0) row = "'<\x96\xA2\x8E\x67\x97\x70> |" + row;
+            else if (rng() % 8 == 0) row = safeLine();
+        }
+        if (!rows.empty() && rng() % 3 == 0) rows.erase(rows.begin() + static_cast<long>(rng() % rows.size()));
+        if (rng() % 3 == 0) rows.insert(rows.begin() + static_cast<long>(rng() % (rows.size() + 1)), safeLine());
+        const std::string after = text::joinLines(rows, rng() % 2 == 0);
+
+        const RowTokens tokens(before);
+        ASSERT_EQ(mapOf(tokens.fileWords(after)), mapOf(fileWords(after, scratch, true)))
+            << "round " << round;
+
+        const std::vector<text::Bytes> names = randomNames(rng);
+        for (const auto mode : {SafeNames::Tokens::Identifiers, SafeNames::Tokens::Both}) {
+            SafeNames fresh(names, mode), cached(names, mode);
+            cached.useRowTokens(&tokens, 0);
+            text::LineReader reader(after);
+            for (std::size_t r = 0; !reader.atEnd(); ++r) {
+                const std::string_view row = reader.readLine();
+                std::vector<std::uint32_t> a, b, as, bs;
+                fresh.forEachUse(row, [&](std::uint32_t g) { a.push_back(g); },
+                                 [&](std::uint32_t g) { as.push_back(g); });
+                cached.forEachUseAt(r, row, [&](std::uint32_t g) { b.push_back(g); },
+                                    [&](std::uint32_t g) { bs.push_back(g); });
+                ASSERT_EQ(b, a) << "round " << round << " row " << r;
+                ASSERT_EQ(bs, as) << "round " << round << " row " << r;
+            }
         }
     }
 }
