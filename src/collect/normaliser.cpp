@@ -98,7 +98,8 @@ std::vector<Bytes> normaliseStatements(std::string_view lineIn, bool declaration
     // Without "Dim" the rewrite of module-level Dim changes nothing either.
     if (!mayNeedNormalising(lineIn)) return {Bytes(lineIn)};
     Bytes line = declarations ? rewriteModuleDim(lineIn) : Bytes(lineIn);
-    if (!split) return {line};
+    // Statements are split at ", " only: a line without one stays as it is.
+    if (!split || !text::containsBytes(line, kSeparator)) return {line};
     const std::string padded = text::padded(line);
 
     // The rows with the space that ends each keyword, made once.

@@ -76,8 +76,14 @@ bool opensProcedureOrType(std::string_view line) {
 
 std::optional<std::size_t> blockEnd(const std::vector<text::Bytes>& rows, std::size_t row) {
     for (std::size_t m = row + 1; m < rows.size(); ++m) {
-        if (beginsWithAny(rows[m], kEndPrefixes)) return m;
-        if (opensProcedureOrType(rows[m])) return std::nullopt;
+        // An end line begins with "End", a header with a scope or a kind: most lines of a
+        // block begin with neither letter.
+        const std::string_view line = withoutIndent(rows[m]);
+        if (line.empty()) continue;
+        const char c = line[0];
+        if (c != 'E' && c != 'P' && c != 'F' && c != 'G' && c != 'S' && c != 'T') continue;
+        if (beginsWithAny(line, kEndPrefixes)) return m;
+        if (opensProcedureOrType(line)) return std::nullopt;
     }
     return std::nullopt;
 }
