@@ -96,7 +96,9 @@ Bytes collectModuleText(std::string_view content, std::vector<Bytes>& objects,
                 line = joined;
             }
             if (declarations && isProcedureHeader(line)) declarations = false;
-            if (!mayNeedNormalising(line)) {
+            // After the declarations only a split changes a line, and a split needs ", ".
+            if (!mayNeedNormalising(line) ||
+                (!declarations && !text::containsBytes(line, ", "))) {
                 if (declarations) recordEventSource(line, objects);
                 emit(line);
             } else {

@@ -3,6 +3,7 @@
 #include "base/guard.h"
 #include "intake/file_ops.h"
 #include "text/lines.h"
+#include "text/search.h"
 #include "index/name_words.h"
 #include "rules/occurrence.h"
 #include "usage/procedure_bounds.h"
@@ -130,16 +131,28 @@ Bytes markUnusedLocals(PassEnv& env, std::string_view content) {
         } else {
             // The header line is not given to the end test; a procedure without an end line
             // takes every line up to the end of the module.
-            std::vector<Bytes> rows{Bytes(line)};
+            std::vector<std::string_view> views{line};
+            bool mayDeclare = text::containsBytes(line, "Dim");
             while (!reader.atEnd()) {
-                rows.emplace_back(reader.readLine());
-                if (isProcedureEnd(rows.back())) break;
+                views.push_back(reader.readLine());
+                mayDeclare = mayDeclare || text::containsBytes(views.back(), "Dim");
+                if (isProcedureEnd(views.back())) break;
             }
-            // A failed check has shown its error box; the rows as they stand keep every line.
-            env.setFirstLine(lines);
-            guarded(env.window(), [&] { checkProcedure(env, rows); });
-            out += text::joinLines(rows);
-            lines += rows.size();
+            lines += views.size();
+            if (!mayDeclare) {
+                // A Dim declaration holds "Dim": the check would find nothing to judge.
+                for (std::string_view row : views) {
+                    out += row;
+                    out += text::kLineBreak;
+                }
+            } else {
+                std::vector<Bytes> rows(views.begin(), views.end());
+                // A failed check has shown its error box; the rows as they stand keep every
+                // line.
+                env.setFirstLine(lines - views.size());
+                guarded(env.window(), [&] { checkProcedure(env, rows); });
+                out += text::joinLines(rows);
+            }
         }
         env.yield();
         env.progress(total, static_cast<std::int64_t>(reader.consumed()));
