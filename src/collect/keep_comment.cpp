@@ -39,10 +39,11 @@ bool holdsKeepComment(std::string_view line) {
 }
 
 bool isKeepCommentLine(std::string_view line) {
-    const std::size_t first = line.find_first_not_of(" \t");
-    if (first == std::string_view::npos || line.find(':') == std::string_view::npos) return false;
-    // A comment begins with an apostrophe or "Rem".
-    if (line[first] != '\'' && line[first] != 'R') return false;
+    const std::size_t first = text::firstNonBlank(line);
+    // A comment begins with an apostrophe or "Rem"; a keep word holds a ":".
+    if (first == std::string_view::npos || (line[first] != '\'' && line[first] != 'R'))
+        return false;
+    if (line.find(':') == std::string_view::npos) return false;
     const std::vector<Zone> zones = lineZones(line);
     return zones[first] == Zone::Comment && containsKeepWord(line.substr(first));
 }

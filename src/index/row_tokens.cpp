@@ -10,6 +10,10 @@ RowTokens::RowTokens(std::string text) : cp_(text::activeCodePage()), text_(std:
     // at once costs less than folding token by token.
     std::string folded = text_;
     identifiers::foldInPlace(folded, cp_);
+    // About one token in six bytes, one row in thirty: few regrowths.
+    tokens_.reserve(text_.size() / 6);
+    rows_.reserve(text_.size() / 30);
+    rowStart_.reserve(text_.size() / 30);
     text::LineReader reader(text_);
     while (!reader.atEnd()) {
         const std::string_view row = reader.readLine();

@@ -17,6 +17,14 @@ inline constexpr std::size_t npos = std::string_view::npos;
 // or not a character begins there; npos when there is none.
 std::size_t findBytes(std::string_view hay, std::string_view needle, std::size_t from = 0);
 
+// Position of the first byte that is neither a space nor a tab, or npos. (A plain loop: the
+// standard find_first_not_of searches the set for every byte.)
+inline std::size_t firstNonBlank(std::string_view s) {
+    for (std::size_t i = 0; i < s.size(); ++i)
+        if (s[i] != ' ' && s[i] != '\t') return i;
+    return std::string_view::npos;
+}
+
 inline bool containsBytes(std::string_view hay, std::string_view needle) {
     return findBytes(hay, needle) != npos;
 }

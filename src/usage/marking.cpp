@@ -20,7 +20,7 @@ bool isIdentifierChar(std::string_view s, std::size_t at, std::size_t length) {
 }
 
 std::string_view withoutIndent(std::string_view line) {
-    const std::size_t start = line.find_first_not_of(" \t");
+    const std::size_t start = text::firstNonBlank(line);
     return start == std::string_view::npos ? std::string_view() : line.substr(start);
 }
 
