@@ -74,11 +74,23 @@ Bytes declaredName(std::string_view line, std::string_view scope, const std::vec
 }
 
 bool isObjectName(std::string_view name, const std::vector<Bytes>& objects) {
-    const std::string upperName = text::toUpper(name);
-    for (const Bytes& object : objects) {
+    // Every declaration of a module asks about the same table: its rows are upper-cased once
+    // for each table and code page a thread meets.
+    thread_local std::vector<Bytes> lastObjects;
+    thread_local std::vector<std::string> upperObjects;
+    thread_local int lastCodePage = 0;
+    const text::CodePage& cp = text::activeCodePage();
+    if (objects != lastObjects || cp.number() != lastCodePage) {
+        lastObjects = objects;
+        lastCodePage = cp.number();
+        upperObjects.clear();
+        for (const Bytes& object : objects) upperObjects.push_back(text::toUpper(object, cp));
+    }
+    const std::string upperName = text::toUpper(name, cp);
+    for (const std::string& object : upperObjects) {
         // An empty row would turn every name away; none is ever recorded, and none counts.
         if (object.empty()) continue;
-        if (text::contains(upperName, text::toUpper(object))) return true;
+        if (text::contains(upperName, object, cp)) return true;
     }
     return false;
 }
