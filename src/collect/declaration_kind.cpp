@@ -43,6 +43,11 @@ bool isBefore(std::string_view hay, std::string_view needle, std::size_t limit) 
 
 Bytes declaredName(std::string_view line, std::string_view scope, const std::vector<Bytes>& objects,
                    bool standardModule) {
+    return declaredName(line, scope, upperObjectNames(objects), standardModule);
+}
+
+Bytes declaredName(std::string_view line, std::string_view scope,
+                   const UpperObjectNames& objects, bool standardModule) {
     // The padded keyword can only be found where the line holds the word itself.
     if (!text::containsBytes(line, scope)) return {};
     const std::string padded = text::padded(line);
@@ -69,28 +74,27 @@ Bytes declaredName(std::string_view line, std::string_view scope, const std::vec
     const std::string_view name = leadingName(rest);
     if (name.empty()) return {};
     if (standardModule && isSub && text::compareIgnoringCase(name, "Main") == 0) return {};
-    if (isObjectName(name, objects)) return {};
+    if (namesAnObject(name, objects)) return {};
     return Bytes(name);
 }
 
+UpperObjectNames upperObjectNames(const std::vector<Bytes>& objects) {
+    UpperObjectNames upper;
+    upper.rows.reserve(objects.size());
+    for (const Bytes& object : objects) upper.rows.push_back(text::toUpper(object));
+    return upper;
+}
+
 bool isObjectName(std::string_view name, const std::vector<Bytes>& objects) {
-    // Every declaration of a module asks about the same table: its rows are upper-cased once
-    // for each table and code page a thread meets.
-    thread_local std::vector<Bytes> lastObjects;
-    thread_local std::vector<std::string> upperObjects;
-    thread_local int lastCodePage = 0;
-    const text::CodePage& cp = text::activeCodePage();
-    if (objects != lastObjects || cp.number() != lastCodePage) {
-        lastObjects = objects;
-        lastCodePage = cp.number();
-        upperObjects.clear();
-        for (const Bytes& object : objects) upperObjects.push_back(text::toUpper(object, cp));
-    }
-    const std::string upperName = text::toUpper(name, cp);
-    for (const std::string& object : upperObjects) {
+    return namesAnObject(name, upperObjectNames(objects));
+}
+
+bool namesAnObject(std::string_view name, const UpperObjectNames& objects) {
+    const std::string upperName = text::toUpper(name);
+    for (const std::string& object : objects.rows) {
         // An empty row would turn every name away; none is ever recorded, and none counts.
         if (object.empty()) continue;
-        if (text::contains(upperName, object, cp)) return true;
+        if (text::contains(upperName, object)) return true;
     }
     return false;
 }

@@ -2,6 +2,7 @@
 // The declaration-kind recogniser and the object-name filter: which name a line declares with
 // a scope keyword ("Dim", "Private" or "Public"), if any.
 #include <string_view>
+#include <string>
 #include <vector>
 
 #include "text/codepage.h"
@@ -22,8 +23,19 @@ using text::Bytes;
 Bytes declaredName(std::string_view line, std::string_view scope, const std::vector<Bytes>& objects,
                    bool standardModule);
 
+// The object names upper-cased (text::toUpper), for asking about many names at once.
+struct UpperObjectNames {
+    std::vector<std::string> rows;
+};
+UpperObjectNames upperObjectNames(const std::vector<Bytes>& objects);
+
+// The same, with the object table given upper-cased.
+Bytes declaredName(std::string_view line, std::string_view scope,
+                   const UpperObjectNames& objects, bool standardModule);
+
 // True when the name contains one of the object names, ignoring case.
 bool isObjectName(std::string_view name, const std::vector<Bytes>& objects);
+bool namesAnObject(std::string_view name, const UpperObjectNames& objects);
 
 // True for a module name that ends in neither FRM nor CLS, ignoring case.
 bool isStandardModuleName(std::string_view moduleName);

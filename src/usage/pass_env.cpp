@@ -75,8 +75,21 @@ PassEnv::PassEnv(RunContext& ctx, const Bytes& moduleName)
       marker_(unusedMarker()),
       uses_(useCounterFor(ctx.session())) {}
 
+const UpperObjectNames& PassEnv::upperObjects() const {
+    const int codePage = text::activeCodePage().number();
+    if (ctx_.objects() != objectsSeen_ || codePage != objectsCodePage_ || objectsCodePage_ == 0) {
+        objectsSeen_ = ctx_.objects();
+        objectsCodePage_ = codePage;
+        upperObjects_ = upperObjectNames(objectsSeen_);
+    }
+    return upperObjects_;
+}
+
 Bytes PassEnv::declared(std::string_view line, std::string_view scope) const {
-    Bytes name = declaredName(line, scope, ctx_.objects(), standardModule_);
+    // As declaredName refuses first, before the object table is looked at: most lines do not
+    // hold the scope word at all.
+    if (!text::containsBytes(line, scope)) return {};
+    Bytes name = declaredName(line, scope, upperObjects(), standardModule_);
     if (safe_ && !name.empty() && unjudged(line, scope, name)) return {};
     return name;
 }

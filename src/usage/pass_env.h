@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/context.h"
+#include "collect/declaration_kind.h"
 #include "usage/use_counter.h"
 
 namespace scourvane {
@@ -65,6 +66,8 @@ class PassEnv {
     void commitFindings() { ctx_.addFindings(takeFindings()); }
 
   private:
+    // The object table upper-cased, made again only when the table or the code page changed.
+    const UpperObjectNames& upperObjects() const;
     // Under the safe rules: whether the declaration is one that is never judged.
     bool unjudged(std::string_view line, std::string_view scope, const Bytes& name) const;
 
@@ -79,6 +82,9 @@ class PassEnv {
     const UseCounter& uses_;
     std::size_t firstLine_ = 0;
     const RowTokens* rowTokens_ = nullptr;
+    mutable std::vector<Bytes> objectsSeen_;
+    mutable UpperObjectNames upperObjects_;
+    mutable int objectsCodePage_ = 0;
     std::vector<Finding> findings_;
 };
 
