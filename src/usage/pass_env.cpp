@@ -33,6 +33,8 @@ const UseCounter& useCounterFor(const Session& session) {
 // statement continued on the next line: marking the line would comment out more than the
 // declaration judged, or leave half a statement.
 bool oddShape(std::string_view line, bool opensBlock) {
+    // Each shape needs a ":", a "," or a "_" somewhere: most declarations hold none.
+    if (line.find_first_of(":,_") == std::string_view::npos) return false;
     const std::vector<Zone> zones = lineZones(line);
     std::size_t last = std::string_view::npos;  // the last byte that is neither blank nor comment
     for (std::size_t i = 0; i < line.size() && zones[i] != Zone::Comment; ++i) {
