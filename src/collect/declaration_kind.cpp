@@ -43,11 +43,12 @@ bool isBefore(std::string_view hay, std::string_view needle, std::size_t limit) 
 
 Bytes declaredName(std::string_view line, std::string_view scope, const std::vector<Bytes>& objects,
                    bool standardModule) {
-    return declaredName(line, scope, upperObjectNames(objects), standardModule);
+    Bytes name = scopedName(line, scope, standardModule);
+    if (!name.empty() && isObjectName(name, objects)) return {};
+    return name;
 }
 
-Bytes declaredName(std::string_view line, std::string_view scope,
-                   const UpperObjectNames& objects, bool standardModule) {
+Bytes scopedName(std::string_view line, std::string_view scope, bool standardModule) {
     // The padded keyword can only be found where the line holds the word itself.
     if (!text::containsBytes(line, scope)) return {};
     const std::string padded = text::padded(line);
@@ -74,7 +75,6 @@ Bytes declaredName(std::string_view line, std::string_view scope,
     const std::string_view name = leadingName(rest);
     if (name.empty()) return {};
     if (standardModule && isSub && text::compareIgnoringCase(name, "Main") == 0) return {};
-    if (namesAnObject(name, objects)) return {};
     return Bytes(name);
 }
 

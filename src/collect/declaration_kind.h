@@ -29,9 +29,9 @@ struct UpperObjectNames {
 };
 UpperObjectNames upperObjectNames(const std::vector<Bytes>& objects);
 
-// The same, with the object table given upper-cased.
-Bytes declaredName(std::string_view line, std::string_view scope,
-                   const UpperObjectNames& objects, bool standardModule);
+// declaredName before the object names are looked at: a caller that asks about many lines
+// keeps the table upper-cased (see namesAnObject) and looks it up only for a name found.
+Bytes scopedName(std::string_view line, std::string_view scope, bool standardModule);
 
 // True when the name contains one of the object names, ignoring case.
 bool isObjectName(std::string_view name, const std::vector<Bytes>& objects);

@@ -26,7 +26,6 @@ class RowTokens {
     explicit RowTokens(std::string text);
 
     const WordIds& words() const { return words_; }
-    std::size_t rows() const { return rowStart_.size(); }
     // Whether `line` is row `row` as it was made.
     bool same(std::size_t row, std::string_view line) const {
         return row < rows_.size() && rows_[row] == line;

@@ -88,11 +88,9 @@ const UpperObjectNames& PassEnv::upperObjects() const {
 }
 
 Bytes PassEnv::declared(std::string_view line, std::string_view scope) const {
-    // As declaredName refuses first, before the object table is looked at: most lines do not
-    // hold the scope word at all.
-    if (!text::containsBytes(line, scope)) return {};
-    Bytes name = declaredName(line, scope, upperObjects(), standardModule_);
-    if (safe_ && !name.empty() && unjudged(line, scope, name)) return {};
+    Bytes name = scopedName(line, scope, standardModule_);
+    if (name.empty() || namesAnObject(name, upperObjects())) return {};
+    if (safe_ && unjudged(line, scope, name)) return {};
     return name;
 }
 

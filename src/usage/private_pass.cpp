@@ -3,7 +3,6 @@
 #include "base/guard.h"
 #include "intake/file_ops.h"
 #include "text/lines.h"
-#include "index/safe_names.h"
 #include "usage/marking.h"
 
 namespace scourvane {
@@ -25,19 +24,8 @@ void checkPrivate(PassEnv& env, std::vector<Bytes>& rows) {
         // All counting ends before any marking begins: a call from a block marked below
         // still counts.
         std::vector<std::int64_t> counts(names.size(), 0);
-        if (const RowTokens* tokens = env.rowTokens()) {
-            // The safe rules' count, with the rows tokenised ahead.
-            SafeNames lookup(names, SafeNames::Tokens::Identifiers);
-            lookup.useRowTokens(tokens, 0);
-            for (std::size_t j = 0; j < rows.size(); ++j) {
-                lookup.forEachUseAt(j, rows[j], [&](std::uint32_t g) {
-                    for (std::size_t k : lookup.members(g)) ++counts[k];
-                });
-                env.yield();
-            }
-        } else {
-            env.uses().addUses(names, rows, counts, [&](std::size_t) { env.yield(); });
-        }
+        env.uses().addUses(names, rows, counts, [&](std::size_t) { env.yield(); },
+                           env.rowTokens());
         for (std::size_t k = 0; k < names.size(); ++k) {
             if (counts[k] < 2) {
                 env.bump(CounterId::UnusedPrivate);

@@ -1,5 +1,7 @@
 #include "usage/use_counter.h"
 
+#include <type_traits>
+
 #include "index/name_words.h"
 #include "rules/occurrence.h"
 #include "index/safe_names.h"
@@ -11,7 +13,8 @@ namespace {
 class PlainUseCounter final : public UseCounter {
   public:
     void addUses(std::span<const text::Bytes> names, std::span<const text::Bytes> lines,
-                 std::span<std::int64_t> counts, const AfterLine& afterLine) const override {
+                 std::span<std::int64_t> counts, const AfterLine& afterLine,
+                 const RowTokens*) const override {
         for (std::size_t i = 0; i < lines.size(); ++i) {
             for (std::size_t k = 0; k < names.size(); ++k)
                 if (usesName(lines[i], names[k])) ++counts[k];
@@ -25,11 +28,16 @@ class PlainUseCounter final : public UseCounter {
 template <class Lookup>
 void addThrough(Lookup& lookup, std::span<const text::Bytes> names,
                 std::span<const text::Bytes> lines, std::span<std::int64_t> counts,
-                const AfterLine& afterLine) {
+                const AfterLine& afterLine, [[maybe_unused]] const RowTokens* tokens) {
+    if constexpr (std::is_same_v<Lookup, SafeNames>) lookup.useRowTokens(tokens, 0);
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        lookup.forEachUse(lines[i], [&](std::uint32_t g) {
+        auto hit = [&](std::uint32_t g) {
             for (std::size_t k : lookup.members(g)) ++counts[k];
-        });
+        };
+        if constexpr (std::is_same_v<Lookup, SafeNames>)
+            lookup.forEachUseAt(i, lines[i], hit);
+        else
+            lookup.forEachUse(lines[i], hit);
         for (std::size_t k : lookup.unplain())
             if (usesName(lines[i], names[k])) ++counts[k];
         if (afterLine) afterLine(i);
@@ -39,9 +47,10 @@ void addThrough(Lookup& lookup, std::span<const text::Bytes> names,
 class IndexedUseCounter final : public UseCounter {
   public:
     void addUses(std::span<const text::Bytes> names, std::span<const text::Bytes> lines,
-                 std::span<std::int64_t> counts, const AfterLine& afterLine) const override {
+                 std::span<std::int64_t> counts, const AfterLine& afterLine,
+                 const RowTokens* tokens) const override {
         NameWords lookup(names);
-        addThrough(lookup, names, lines, counts, afterLine);
+        addThrough(lookup, names, lines, counts, afterLine, tokens);
     }
 };
 
@@ -49,10 +58,11 @@ class SafeUseCounter final : public UseCounter {
   public:
     explicit SafeUseCounter(bool literals) : literals_(literals) {}
     void addUses(std::span<const text::Bytes> names, std::span<const text::Bytes> lines,
-                 std::span<std::int64_t> counts, const AfterLine& afterLine) const override {
+                 std::span<std::int64_t> counts, const AfterLine& afterLine,
+                 const RowTokens* tokens) const override {
         SafeNames lookup(names,
                          literals_ ? SafeNames::Tokens::Both : SafeNames::Tokens::Identifiers);
-        addThrough(lookup, names, lines, counts, afterLine);
+        addThrough(lookup, names, lines, counts, afterLine, tokens);
     }
 
   private:

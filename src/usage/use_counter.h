@@ -11,6 +11,8 @@
 
 namespace scourvane {
 
+class RowTokens;
+
 // Called after line i has been counted, in line order; the passes yield and show progress there.
 using AfterLine = std::function<void(std::size_t line)>;
 
@@ -18,9 +20,12 @@ class UseCounter {
   public:
     virtual ~UseCounter() = default;
     // Adds to counts[k] the number of `lines` that use names[k] by the occurrence test; a line
-    // that uses a name several times adds 1. `counts` has one element per name.
+    // that uses a name several times adds 1. `counts` has one element per name. `tokens`, when
+    // given, are the lines tokenised ahead (line i is their row i while unchanged); only the
+    // safe rules' counting reads them.
     virtual void addUses(std::span<const text::Bytes> names, std::span<const text::Bytes> lines,
-                         std::span<std::int64_t> counts, const AfterLine& afterLine) const = 0;
+                         std::span<std::int64_t> counts, const AfterLine& afterLine,
+                         const RowTokens* tokens = nullptr) const = 0;
 };
 
 // Every pair of a line and a name through the occurrence test, line by line: the reference.
