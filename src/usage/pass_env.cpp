@@ -49,18 +49,6 @@ bool oddShape(std::string_view line, bool opensBlock) {
     return continued && !opensBlock;
 }
 
-// Whether the line begins with `upper` (ASCII, upper case), its letters in either case. A
-// prefix that folds to ASCII is ASCII itself, so no character boundary needs checking.
-bool startsWithFolded(std::string_view line, std::string_view upper) {
-    if (line.size() < upper.size()) return false;
-    for (std::size_t i = 0; i < upper.size(); ++i) {
-        char c = line[i];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (c != upper[i]) return false;
-    }
-    return true;
-}
-
 bool opensBlock(std::string_view line) {
     return beginsWithAny(line, kPrivateBlockPrefixes) || beginsWithAny(line, kPublicBlockPrefixes);
 }
@@ -79,7 +67,8 @@ PassEnv::PassEnv(RunContext& ctx, const Bytes& moduleName)
 
 const UpperObjectNames& PassEnv::upperObjects() const {
     const int codePage = text::activeCodePage().number();
-    if (ctx_.objects() != objectsSeen_ || codePage != objectsCodePage_ || objectsCodePage_ == 0) {
+    // No code page is numbered 0, so the first call always makes the table.
+    if (codePage != objectsCodePage_ || ctx_.objects() != objectsSeen_) {
         objectsSeen_ = ctx_.objects();
         objectsCodePage_ = codePage;
         upperObjects_ = upperObjectNames(objectsSeen_);
@@ -134,8 +123,12 @@ void PassEnv::learnModule(const std::vector<Bytes>& rows) {
         std::string_view line = row;
         while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
             line.remove_prefix(1);
-        if (!startsWithFolded(line, "ATTRIBUTE ")) continue;
-        line.remove_prefix(10);
+        constexpr std::string_view kAttribute = "ATTRIBUTE ";
+        // Most rows are refused by their first letter, before the comparison.
+        if (line.size() < kAttribute.size() || (line[0] | 0x20) != 'a' ||
+            text::compareIgnoringCase(line.substr(0, kAttribute.size()), kAttribute, cp) != 0)
+            continue;
+        line.remove_prefix(kAttribute.size());
         while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
         const std::size_t dot = line.find('.');
         if (dot == std::string_view::npos) continue;
