@@ -1,8 +1,10 @@
 #include "engine/detection_run.h"
 
 #include <limits>
+#include <unordered_map>
 
 #include "base/guard.h"
+#include "base/paths.h"
 #include "base/run_error.h"
 #include "collect/module_collection.h"
 #include "engine/prepared_module.h"
@@ -10,6 +12,7 @@
 #include "intake/project_file.h"
 #include "intake/working_copy.h"
 #include "text/convert.h"
+#include "text/lines.h"
 #include "usage/local_variables.h"
 #include "usage/other_modules.h"
 #include "usage/private_pass.h"
@@ -50,12 +53,52 @@ std::string statusMissingFiles(const std::vector<std::string>& files) {
 
 namespace {
 
+// The public pass of a prepared module worked out before anything of the module is shown: its
+// count in the other modules and its decisions, with what they show kept to be shown in their
+// turn. Then the one write ahead holds the public pass's marks too.
+struct PublicAhead {
+    Bytes text;  // the module's text after the pass
+    std::vector<Finding> findings;
+    std::vector<RecordingWindow::Event> events;
+};
+
+// Nothing when the count or a decision fails or shows an error box: the pass then runs in its
+// turn and meets the failure itself. The count must read no spelling of the module's own file
+// but its own (the caller knows), since that file is not written yet.
+std::optional<PublicAhead> publicAhead(RunContext& ctx, const Bytes& name, OtherModules& others,
+                                       const PreparedPublic& publics) {
+    Session quiet;
+    quiet.rules = ctx.session().rules;
+    quiet.counting = ctx.session().counting;
+    RecordingWindow recorder;
+    RunContext recorded(quiet, recorder);
+    PassEnv env(recorded, name);
+    std::vector<Bytes> rows = publics.rows;
+    PublicDeclarations decls = publics.decls;
+    try {
+        others.count(env, decls, name);
+        decidePublic(env, rows, decls);
+    } catch (...) {
+        return std::nullopt;
+    }
+    if (recorder.failed()) return std::nullopt;
+    return PublicAhead{text::joinLines(rows), env.takeFindings(), recorder.take()};
+}
+
 // Whether replaying the counter changes can overflow no counter: then they give the labels the
 // passes would have given. Otherwise the passes run as usual and meet the overflow themselves.
-bool replaySafe(const Counters& counters, const PreparedModule& prepared) {
+// With `ahead`, the public pass's changes too, which are shown after its file is written.
+bool replaySafe(const Counters& counters, const PreparedModule& prepared,
+                const PublicAhead* ahead = nullptr) {
     std::int64_t up[kCounterCount] = {}, down[kCounterCount] = {};
+    auto add = [&](CounterId id, std::int64_t delta) { (delta > 0 ? up : down)[indexOf(id)] += delta; };
     for (const PreparedPass* pass : {&prepared.locals, &prepared.privates})
-        for (const auto& [id, delta] : pass->bumps) (delta > 0 ? up : down)[indexOf(id)] += delta;
+        for (const auto& [id, delta] : pass->bumps) add(id, delta);
+    if (ahead) {
+        for (const auto& [id, delta] : prepared.publics.bumps) add(id, delta);
+        for (const RecordingWindow::Event& e : ahead->events)
+            if (e.kind == RecordingWindow::Event::Kind::Bump) add(e.id, e.value);
+    }
     for (int i = 0; i < kCounterCount; ++i) {
         const std::int64_t value = counters.get(static_cast<CounterId>(i));
         if (value + up[i] > std::numeric_limits<std::int32_t>::max() ||
@@ -81,16 +124,19 @@ bool commitPass(RunContext& ctx, const Bytes& name, const PreparedPass& pass, bo
 }
 
 // Under the safe rules a pass writes only what it changed, so the text the first three
-// prepared passes leave can be written at once, before any of them is shown: then each pass
-// shows what it would have shown after its own successful write, with one write in place of up
-// to three. True when the file holds that text now. When the write fails nothing is shown: the
-// passes then write one by one, as usual, and meet (and report) the failure themselves.
-bool writeAhead(RunContext& ctx, const Bytes& name, const PreparedModule& prepared) {
+// prepared passes leave (or, with `publicText`, the public pass after them) can be written at
+// once, before any of them is shown: then each pass shows what it would have shown after its
+// own successful write, with one write in place of up to four. True when the file holds that
+// text now. When the write fails nothing is shown: the passes then write one by one, as usual,
+// and meet (and report) the failure themselves.
+bool writeAhead(RunContext& ctx, const Bytes& name, const PreparedModule& prepared,
+                const Bytes* publicText) {
     if (ctx.session().rules != RuleSet::Safe) return false;
-    if (!prepared.collected.changed && !prepared.locals.changed && !prepared.privates.changed)
+    if (!prepared.collected.changed && !prepared.locals.changed && !prepared.privates.changed &&
+        (!publicText || *publicText == prepared.privates.text))
         return true;
     try {
-        files::writeAll(ctx.moduleFile(name), prepared.privates.text);
+        files::writeAll(ctx.moduleFile(name), publicText ? *publicText : prepared.privates.text);
         return true;
     } catch (const std::exception&) {
         return false;
@@ -100,14 +146,24 @@ bool writeAhead(RunContext& ctx, const Bytes& name, const PreparedModule& prepar
 }  // namespace
 
 std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModules& others,
-                                  std::optional<PreparedModule>& prepared) {
+                                  std::optional<PreparedModule>& prepared, bool countAhead) {
     Window& w = ctx.window();
     Counters& counters = ctx.counters();
     const Bytes name = ctx.modules()[index];
     const std::string shown = text::toUtf8(name);
     ctx.setModuleRow(index);
     if (prepared && !replaySafe(counters, *prepared)) prepared.reset();
-    const bool writtenAhead = prepared && writeAhead(ctx, name, *prepared);
+    const std::vector<char>& left = ctx.session().publicsLeft;
+    const bool judge = index >= left.size() || !left[index];
+    std::optional<PublicAhead> ahead;
+    if (prepared && countAhead && judge && ctx.session().rules == RuleSet::Safe &&
+        !prepared->publics.decls.names.empty()) {
+        ahead = publicAhead(ctx, name, others, prepared->publics);
+        if (ahead && !replaySafe(counters, *prepared, &*ahead)) ahead.reset();
+    }
+    const bool writtenAhead =
+        prepared && writeAhead(ctx, name, *prepared, ahead ? &ahead->text : nullptr);
+    if (!writtenAhead) ahead.reset();
 
     // A prepared pass written, or the pass run as usual when nothing is prepared (any more).
     // After a prepared pass fails to write, the next passes read the file it left.
@@ -138,8 +194,6 @@ std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModul
 
     w.setStatus(statusSearching("Public", shown));
     std::optional<Bytes> written;
-    const std::vector<char>& left = ctx.session().publicsLeft;
-    const bool judge = index >= left.size() || !left[index];
     guarded(w, [&] {
         if (!prepared) {
             written = publicPass(ctx, name, others, judge);
@@ -148,6 +202,13 @@ std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModul
         // As the pass's own collection would have counted them.
         for (const auto& [id, delta] : prepared->publics.bumps) ctx.bump(id, delta);
         ctx.yield();
+        if (ahead) {
+            // Its file is written: what the count and the decisions showed, then their findings.
+            RecordingWindow::replay(ctx, ahead->events);
+            ctx.addFindings(std::move(ahead->findings));
+            written = std::move(ahead->text);
+            return;
+        }
         // The file holds the private pass's text, written or left as it was.
         written = publicPassCollected(ctx, name, others, prepared->publics.rows,
                                       prepared->publics.decls, prepared->privates.text, judge);
@@ -210,6 +271,20 @@ void judgeProject(RunContext& ctx, const ProjectPart* part) {
             preparer->request(requested, ctx.modules()[requested], others->generation(requested));
         }
     };
+    // A module's public count may be made before its file is written when no row names that
+    // file with another spelling (whose count would read it as it stands), and no other project
+    // of a group shares it.
+    std::vector<char> countAhead(count, 0);
+    if (!part && safe && preparer) {
+        std::unordered_map<Bytes, std::pair<std::size_t, bool>> files;  // first row, alike
+        for (std::size_t i = 0; i < count; ++i) {
+            const Bytes& row = ctx.modules()[i];
+            const auto [it, added] = files.try_emplace(workingCopyKey(row), i, true);
+            if (!added && ctx.modules()[it->second.first] != row) it->second.second = false;
+        }
+        for (std::size_t i = 0; i < count; ++i)
+            countAhead[i] = files[workingCopyKey(ctx.modules()[i])].second;
+    }
     const std::size_t firstShown = part ? part->firstShownRow : 0;
     for (std::size_t i = 0; i < count; ++i) {
         w.selectModule(static_cast<int>(firstShown + i));
@@ -223,7 +298,7 @@ void judgeProject(RunContext& ctx, const ProjectPart* part) {
         }
         const Counters before = ctx.counters();
         std::optional<Bytes> written;
-        guarded(w, [&] { written = moduleDriver(ctx, i, *others, prepared); });
+        guarded(w, [&] { written = moduleDriver(ctx, i, *others, prepared, countAhead[i]); });
         // The file's words now, from the rows the preparer tokenised.
         std::optional<FileWords> words;
         if (prepared && prepared->tokens && written) words = prepared->tokens->fileWords(*written);

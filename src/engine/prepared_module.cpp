@@ -15,6 +15,16 @@ namespace scourvane {
 
 namespace {
 
+// The change a counter label shows against the last one shown (`last`, zero at first).
+std::int32_t labelChange(std::int64_t (&last)[kCounterCount], CounterId id,
+                         const std::string& text) {
+    const std::int64_t value = std::stoll(text);
+    std::int64_t& was = last[static_cast<std::size_t>(indexOf(id))];
+    const auto change = static_cast<std::int32_t>(value - was);
+    was = value;
+    return change;
+}
+
 // Takes what the passes show: the counter changes go to the pass being prepared; an error box
 // means the preparation is of no use.
 class RecordingSink final : public QuietWindow {
@@ -23,15 +33,12 @@ class RecordingSink final : public QuietWindow {
     bool failed = false;
 
     void setCounterLabel(CounterId id, const std::string& text) override {
-        const std::int64_t value = std::stoll(text);
-        std::int64_t& last = values_[static_cast<std::size_t>(indexOf(id))];
-        bumps->emplace_back(id, static_cast<std::int32_t>(value - last));
-        last = value;
+        bumps->emplace_back(id, labelChange(labels_, id, text));
     }
     void showError(int, const std::string&) override { failed = true; }
 
   private:
-    std::int64_t values_[kCounterCount] = {};
+    std::int64_t labels_[kCounterCount] = {};
 };
 
 // A module prepared holds about five times its text; larger modules run as usual.
@@ -51,6 +58,34 @@ Session settingsOf(const Session& session) {
 }
 
 }  // namespace
+
+void RecordingWindow::setStatus(const std::string& text) {
+    events_.push_back({Event::Kind::Status, text});
+}
+
+void RecordingWindow::setCounterLabel(CounterId id, const std::string& text) {
+    events_.push_back({Event::Kind::Bump, {}, labelChange(labels_, id, text), id});
+}
+
+void RecordingWindow::setProgress(int value) {
+    events_.push_back({Event::Kind::Progress, {}, value});
+}
+
+bool RecordingWindow::yield() {
+    events_.push_back({Event::Kind::Yield});
+    return true;
+}
+
+void RecordingWindow::replay(RunContext& ctx, const std::vector<Event>& events) {
+    for (const Event& e : events) {
+        switch (e.kind) {
+            case Event::Kind::Status: ctx.window().setStatus(e.text); break;
+            case Event::Kind::Progress: ctx.setProgress(e.value); break;
+            case Event::Kind::Bump: ctx.bump(e.id, e.value); break;
+            case Event::Kind::Yield: ctx.yield(); break;
+        }
+    }
+}
 
 std::optional<PreparedModule> prepareModule(const Session& settings, const Bytes& name) {
     try {

@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/context.h"
 #include "base/session.h"
 #include "base/window.h"
 #include "index/row_tokens.h"
@@ -44,6 +45,36 @@ struct PreparedModule {
     // Under the safe rules, the rows collection leaves, tokenised once for every pass, and for
     // the words of the file as its passes leave it.
     std::shared_ptr<const RowTokens> tokens;
+};
+
+// What a pass shows, kept to be shown later in the same order: statuses, progress values,
+// counter changes (worked out from the labels, which start at zero) and yields. An error box
+// means the work recorded is of no use.
+class RecordingWindow final : public QuietWindow {
+  public:
+    struct Event {
+        enum class Kind { Status, Progress, Bump, Yield } kind;
+        std::string text;        // of a status
+        std::int32_t value = 0;  // a progress value, or a counter's change
+        CounterId id = CounterId::Dim;
+    };
+
+    void setStatus(const std::string& text) override;
+    void setCounterLabel(CounterId id, const std::string& text) override;
+    void setProgress(int value) override;
+    void showError(int, const std::string&) override { failed_ = true; }
+    bool yield() override;
+
+    bool failed() const { return failed_; }
+    std::vector<Event> take() { return std::move(events_); }
+    // Shows the events through `ctx`: counter changes are added to its counters, progress goes
+    // through its own repeat filter, and a yield may unwind with Closing.
+    static void replay(RunContext& ctx, const std::vector<Event>& events);
+
+  private:
+    std::vector<Event> events_;
+    std::int64_t labels_[kCounterCount] = {};
+    bool failed_ = false;
 };
 
 // The passes on the module's file as far as they depend on nothing else; nothing when reading

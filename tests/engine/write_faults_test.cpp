@@ -89,7 +89,7 @@ TEST(WriteFaults, AnyFailedWriteLeavesWholeFilesAndTheRunGoesOnAsTheReferenceDoe
     for (const RuleSet rules : {RuleSet::Spec, RuleSet::Safe}) {
         SCOPED_TRACE(ruleSetName(rules));
         const Result clean = runWithFault(folder, Counting::Indexed, 0, rules);
-        ASSERT_GT(clean.writes, 3);
+        ASSERT_GE(clean.writes, 3);  // the fixture's three modules each change
         for (int n = 1; n <= clean.writes; ++n) {
             SCOPED_TRACE("write " + std::to_string(n));
             const Result plain = runWithFault(folder, Counting::Plain, n, rules);
