@@ -62,26 +62,41 @@ struct PublicAhead {
     std::vector<RecordingWindow::Event> events;
 };
 
+// The rows the private pass left, as its text reads back (a row holds no line break).
+void restoreRows(PreparedModule& prepared) {
+    prepared.publics.rows = text::splitLines(prepared.privates.text);
+}
+
 // Nothing when the count or a decision fails or shows an error box: the pass then runs in its
 // turn and meets the failure itself. The count must read no spelling of the module's own file
-// but its own (the caller knows), since that file is not written yet.
+// but its own (the caller knows), since that file is not written yet. The decisions are made on
+// the prepared rows themselves, which restoreRows gives back when the pass is to run after all.
 std::optional<PublicAhead> publicAhead(RunContext& ctx, const Bytes& name, OtherModules& others,
-                                       const PreparedPublic& publics) {
+                                       PreparedModule& prepared) {
     Session quiet;
     quiet.rules = ctx.session().rules;
     quiet.counting = ctx.session().counting;
     RecordingWindow recorder;
     RunContext recorded(quiet, recorder);
     PassEnv env(recorded, name);
-    std::vector<Bytes> rows = publics.rows;
-    PublicDeclarations decls = publics.decls;
+    PublicDeclarations decls = prepared.publics.decls;
     try {
         others.count(env, decls, name);
-        decidePublic(env, rows, decls);
     } catch (...) {
         return std::nullopt;
     }
     if (recorder.failed()) return std::nullopt;
+    std::vector<Bytes> rows = std::move(prepared.publics.rows);
+    bool decided = false;
+    try {
+        decidePublic(env, rows, decls);
+        decided = !recorder.failed();
+    } catch (...) {
+    }
+    if (!decided) {
+        restoreRows(prepared);
+        return std::nullopt;
+    }
     return PublicAhead{text::joinLines(rows), env.takeFindings(), recorder.take()};
 }
 
@@ -158,12 +173,16 @@ std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModul
     std::optional<PublicAhead> ahead;
     if (prepared && countAhead && judge && ctx.session().rules == RuleSet::Safe &&
         !prepared->publics.decls.names.empty()) {
-        ahead = publicAhead(ctx, name, others, prepared->publics);
-        if (ahead && !replaySafe(counters, *prepared, &*ahead)) ahead.reset();
+        ahead = publicAhead(ctx, name, others, *prepared);
     }
     const bool writtenAhead =
-        prepared && writeAhead(ctx, name, *prepared, ahead ? &ahead->text : nullptr);
-    if (!writtenAhead) ahead.reset();
+        prepared && (!ahead || replaySafe(counters, *prepared, &*ahead)) &&
+        writeAhead(ctx, name, *prepared, ahead ? &ahead->text : nullptr);
+    if (ahead && !writtenAhead) {
+        // The passes run in their turn after all, the public pass on the rows it would have read.
+        ahead.reset();
+        if (prepared) restoreRows(*prepared);
+    }
 
     // A prepared pass written, or the pass run as usual when nothing is prepared (any more).
     // After a prepared pass fails to write, the next passes read the file it left.
