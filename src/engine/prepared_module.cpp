@@ -60,7 +60,7 @@ Session settingsOf(const Session& session) {
 }  // namespace
 
 void RecordingWindow::setStatus(const std::string& text) {
-    events_.push_back({Event::Kind::Status, text});
+    events_.push_back({Event::Kind::Status, text, 0});
 }
 
 void RecordingWindow::setCounterLabel(CounterId id, const std::string& text) {
@@ -72,7 +72,7 @@ void RecordingWindow::setProgress(int value) {
 }
 
 bool RecordingWindow::yield() {
-    events_.push_back({Event::Kind::Yield});
+    events_.push_back({Event::Kind::Yield, {}});
     return true;
 }
 

@@ -25,7 +25,7 @@ std::uint32_t WordIds::find(std::string_view word, std::uint64_t hash) const {
     for (std::size_t at = (hash >> 32) & mask;; at = (at + 1) & mask) {
         const std::uint64_t slot = slots_[at];
         if (slot == 0) return kNone;
-        if (sameHash(slot, hash) && words_[idOf(slot)] == word) return idOf(slot);
+        if (sameHash(slot, hash) && sameWord(words_[idOf(slot)], word)) return idOf(slot);
     }
 }
 
@@ -35,7 +35,7 @@ std::uint32_t WordIds::add(std::string_view word, std::uint64_t hash) {
     for (;; at = (at + 1) & mask) {
         const std::uint64_t slot = slots_[at];
         if (slot == 0) break;
-        if (sameHash(slot, hash) && words_[idOf(slot)] == word) return idOf(slot);
+        if (sameHash(slot, hash) && sameWord(words_[idOf(slot)], word)) return idOf(slot);
     }
     const auto id = static_cast<std::uint32_t>(words_.size());
     words_.push_back(keep(word));

@@ -24,6 +24,34 @@ inline std::uint64_t hashWord(std::string_view s) {
     return h ^ (h >> 29);
 }
 
+// Whether the n bytes at a and b are the same, without a call for the short words a table
+// mostly holds.
+inline bool sameBytes(const char* a, const char* b, std::size_t n) {
+    auto load8 = [](const char* p) {
+        std::uint64_t v;
+        std::memcpy(&v, p, 8);
+        return v;
+    };
+    auto load4 = [](const char* p) {
+        std::uint32_t v;
+        std::memcpy(&v, p, 4);
+        return v;
+    };
+    if (n >= 8) {
+        for (std::size_t i = 0; i + 8 <= n; i += 8)
+            if (load8(a + i) != load8(b + i)) return false;
+        return load8(a + n - 8) == load8(b + n - 8);
+    }
+    if (n >= 4) return load4(a) == load4(b) && load4(a + n - 4) == load4(b + n - 4);
+    for (std::size_t i = 0; i < n; ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
+inline bool sameWord(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && sameBytes(a.data(), b.data(), a.size());
+}
+
 class WordIds {
   public:
     static constexpr std::uint32_t kNone = 0xFFFFFFFFu;

@@ -4,6 +4,7 @@
 // like "\", "_", "(" or a letter, lone lead bytes) against random names, plain or not.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <random>
 #include <set>
@@ -14,6 +15,7 @@
 #include "index/name_words.h"
 #include "index/row_tokens.h"
 #include "index/safe_names.h"
+#include "index/word_ids.h"
 #include "rules/occurrence.h"
 #include "usage/use_counter.h"
 
@@ -170,6 +172,30 @@ TEST_P(WordCounting, RowTokensAgreeWithTokenisingTheRowsAfresh) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CodePages, WordCounting, ::testing::Values(932, 1252));
+
+// The word table's own comparison against the library's, on every length up to and past the
+// widths it compares at once, with the one differing byte anywhere (or none); and the table
+// gives equal words one id and different ones different ids.
+TEST(WordIdsTable, ComparesAsMemcmpAndKeepsWordsApart) {
+    std::mt19937 rng(7);
+    WordIds ids;
+    std::map<std::string, std::uint32_t> seen;
+    for (int round = 0; round < 20000; ++round) {
+        const std::size_t n = rng() % 41;
+        std::string a(n, '\0');
+        for (char& c : a) c = static_cast<char>("AB\x81\0"[rng() % 4]);
+        std::string b = a;
+        if (n > 0 && rng() % 2) b[rng() % n] ^= static_cast<char>(1 + rng() % 255);
+        ASSERT_EQ(sameBytes(a.data(), b.data(), n), std::memcmp(a.data(), b.data(), n) == 0)
+            << "length " << n;
+        for (const std::string& w : {a, b}) {
+            const auto [it, added] = seen.emplace(w, static_cast<std::uint32_t>(seen.size()));
+            ASSERT_EQ(ids.add(w), it->second);
+            ASSERT_EQ(ids.find(w), it->second);
+        }
+    }
+    EXPECT_EQ(ids.size(), seen.size());
+}
 
 }  // namespace
 }  // namespace scourvane
