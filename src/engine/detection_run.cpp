@@ -59,7 +59,7 @@ namespace {
 struct PublicAhead {
     Bytes text;  // the module's text after the pass
     std::vector<Finding> findings;
-    std::vector<RecordingWindow::Event> events;
+    std::vector<ShowRecorder::Event> events;
 };
 
 // The rows the private pass left, as its text reads back (a row holds no line break).
@@ -76,7 +76,7 @@ std::optional<PublicAhead> publicAhead(RunContext& ctx, const Bytes& name, Other
     Session quiet;
     quiet.rules = ctx.session().rules;
     quiet.counting = ctx.session().counting;
-    RecordingWindow recorder;
+    ShowRecorder recorder;
     RunContext recorded(quiet, recorder);
     PassEnv env(recorded, name);
     PublicDeclarations decls = prepared.publics.decls;
@@ -111,8 +111,8 @@ bool replaySafe(const Counters& counters, const PreparedModule& prepared,
         for (const auto& [id, delta] : pass->bumps) add(id, delta);
     if (ahead) {
         for (const auto& [id, delta] : prepared.publics.bumps) add(id, delta);
-        for (const RecordingWindow::Event& e : ahead->events)
-            if (e.kind == RecordingWindow::Event::Kind::Bump) add(e.id, e.value);
+        for (const ShowRecorder::Event& e : ahead->events)
+            if (e.kind == ShowRecorder::Event::Kind::Bump) add(e.id, e.value);
     }
     for (int i = 0; i < kCounterCount; ++i) {
         const std::int64_t value = counters.get(static_cast<CounterId>(i));
@@ -223,7 +223,7 @@ std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModul
         ctx.yield();
         if (ahead) {
             // Its file is written: what the count and the decisions showed, then their findings.
-            RecordingWindow::replay(ctx, ahead->events);
+            ShowRecorder::replay(ctx, ahead->events);
             ctx.addFindings(std::move(ahead->findings));
             written = std::move(ahead->text);
             return;

@@ -59,24 +59,24 @@ Session settingsOf(const Session& session) {
 
 }  // namespace
 
-void RecordingWindow::setStatus(const std::string& text) {
+void ShowRecorder::setStatus(const std::string& text) {
     events_.push_back({Event::Kind::Status, text, 0});
 }
 
-void RecordingWindow::setCounterLabel(CounterId id, const std::string& text) {
+void ShowRecorder::setCounterLabel(CounterId id, const std::string& text) {
     events_.push_back({Event::Kind::Bump, {}, labelChange(labels_, id, text), id});
 }
 
-void RecordingWindow::setProgress(int value) {
+void ShowRecorder::setProgress(int value) {
     events_.push_back({Event::Kind::Progress, {}, value});
 }
 
-bool RecordingWindow::yield() {
+bool ShowRecorder::yield() {
     events_.push_back({Event::Kind::Yield, {}});
     return true;
 }
 
-void RecordingWindow::replay(RunContext& ctx, const std::vector<Event>& events) {
+void ShowRecorder::replay(RunContext& ctx, const std::vector<Event>& events) {
     for (const Event& e : events) {
         switch (e.kind) {
             case Event::Kind::Status: ctx.window().setStatus(e.text); break;

@@ -50,7 +50,7 @@ struct PreparedModule {
 // What a pass shows, kept to be shown later in the same order: statuses, progress values,
 // counter changes (worked out from the labels, which start at zero) and yields. An error box
 // means the work recorded is of no use.
-class RecordingWindow final : public QuietWindow {
+class ShowRecorder final : public QuietWindow {
   public:
     struct Event {
         enum class Kind { Status, Progress, Bump, Yield } kind;
