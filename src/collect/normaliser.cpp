@@ -82,37 +82,18 @@ bool parenthesisCommaGuard(std::string_view textIn) {
 }
 
 bool mayNeedNormalising(std::string_view line) {
-    // Every row of the keyword table contains one of "Private", "Public", "Property",
-    // "Function", "Const", "Type", "Dim" or "Sub" (byte for byte, so this finds them even where
-    // a character-aware search would not: it only says "may"). Each is looked for only where
-    // its first letter stands.
-    auto at = [&](std::size_t i, std::string_view word) {
-        return line.size() - i >= word.size() &&
-               std::memcmp(line.data() + i, word.data(), word.size()) == 0;
-    };
+    // Every row of the keyword table contains one of these words (byte for byte, so this finds
+    // them even where a character-aware search would not: it only says "may"). Each is compared
+    // only where its first letter stands.
+    static constexpr std::string_view kWords[] = {"Private", "Public", "Property", "Function",
+                                                  "Const",   "Type",   "Dim",      "Sub"};
     for (std::size_t i = 0; i < line.size(); ++i) {
-        switch (line[i]) {
-            case 'P':
-                if (at(i, "Private") || at(i, "Public") || at(i, "Property")) return true;
-                break;
-            case 'F':
-                if (at(i, "Function")) return true;
-                break;
-            case 'C':
-                if (at(i, "Const")) return true;
-                break;
-            case 'T':
-                if (at(i, "Type")) return true;
-                break;
-            case 'D':
-                if (at(i, "Dim")) return true;
-                break;
-            case 'S':
-                if (at(i, "Sub")) return true;
-                break;
-            default:
-                break;
-        }
+        const char c = line[i];
+        if (c != 'P' && c != 'F' && c != 'C' && c != 'T' && c != 'D' && c != 'S') continue;
+        for (std::string_view w : kWords)
+            if (w[0] == c && line.size() - i >= w.size() &&
+                std::memcmp(line.data() + i, w.data(), w.size()) == 0)
+                return true;
     }
     return false;
 }
