@@ -1,10 +1,8 @@
 #include "engine/detection_run.h"
 
 #include <limits>
-#include <unordered_map>
 
 #include "base/guard.h"
-#include "base/paths.h"
 #include "base/run_error.h"
 #include "collect/module_collection.h"
 #include "engine/prepared_module.h"
@@ -68,8 +66,8 @@ void restoreRows(PreparedModule& prepared) {
 }
 
 // Nothing when the count or a decision fails or shows an error box: the pass then runs in its
-// turn and meets the failure itself. The count must read no spelling of the module's own file
-// but its own (the caller knows), since that file is not written yet. The decisions are made on
+// turn and meets the failure itself. The count must read no file of the module's own (see
+// OtherModules::countsOnlyOthers), since that file is not written yet. The decisions are made on
 // the prepared rows themselves, which restoreRows gives back when the pass is to run after all.
 std::optional<PublicAhead> publicAhead(RunContext& ctx, const Bytes& name, OtherModules& others,
                                        PreparedModule& prepared) {
@@ -87,17 +85,14 @@ std::optional<PublicAhead> publicAhead(RunContext& ctx, const Bytes& name, Other
     }
     if (recorder.failed()) return std::nullopt;
     std::vector<Bytes> rows = std::move(prepared.publics.rows);
-    bool decided = false;
     try {
         decidePublic(env, rows, decls);
-        decided = !recorder.failed();
+        if (!recorder.failed())
+            return PublicAhead{text::joinLines(rows), env.takeFindings(), recorder.take()};
     } catch (...) {
     }
-    if (!decided) {
-        restoreRows(prepared);
-        return std::nullopt;
-    }
-    return PublicAhead{text::joinLines(rows), env.takeFindings(), recorder.take()};
+    restoreRows(prepared);
+    return std::nullopt;
 }
 
 // Whether replaying the counter changes can overflow no counter: then they give the labels the
@@ -161,7 +156,7 @@ bool writeAhead(RunContext& ctx, const Bytes& name, const PreparedModule& prepar
 }  // namespace
 
 std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModules& others,
-                                  std::optional<PreparedModule>& prepared, bool countAhead) {
+                                  std::optional<PreparedModule>& prepared) {
     Window& w = ctx.window();
     Counters& counters = ctx.counters();
     const Bytes name = ctx.modules()[index];
@@ -171,17 +166,16 @@ std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModul
     const std::vector<char>& left = ctx.session().publicsLeft;
     const bool judge = index >= left.size() || !left[index];
     std::optional<PublicAhead> ahead;
-    if (prepared && countAhead && judge && ctx.session().rules == RuleSet::Safe &&
-        !prepared->publics.decls.names.empty()) {
+    if (prepared && judge && ctx.session().rules == RuleSet::Safe &&
+        !prepared->publics.decls.names.empty() && others.countsOnlyOthers(index))
         ahead = publicAhead(ctx, name, others, *prepared);
-    }
     const bool writtenAhead =
         prepared && (!ahead || replaySafe(counters, *prepared, &*ahead)) &&
         writeAhead(ctx, name, *prepared, ahead ? &ahead->text : nullptr);
     if (ahead && !writtenAhead) {
         // The passes run in their turn after all, the public pass on the rows it would have read.
         ahead.reset();
-        if (prepared) restoreRows(*prepared);
+        restoreRows(*prepared);
     }
 
     // A prepared pass written, or the pass run as usual when nothing is prepared (any more).
@@ -290,20 +284,6 @@ void judgeProject(RunContext& ctx, const ProjectPart* part) {
             preparer->request(requested, ctx.modules()[requested], others->generation(requested));
         }
     };
-    // A module's public count may be made before its file is written when no row names that
-    // file with another spelling (whose count would read it as it stands), and no other project
-    // of a group shares it.
-    std::vector<char> countAhead(count, 0);
-    if (!part && safe && preparer) {
-        std::unordered_map<Bytes, std::pair<std::size_t, bool>> files;  // first row, alike
-        for (std::size_t i = 0; i < count; ++i) {
-            const Bytes& row = ctx.modules()[i];
-            const auto [it, added] = files.try_emplace(workingCopyKey(row), i, true);
-            if (!added && ctx.modules()[it->second.first] != row) it->second.second = false;
-        }
-        for (std::size_t i = 0; i < count; ++i)
-            countAhead[i] = files[workingCopyKey(ctx.modules()[i])].second;
-    }
     const std::size_t firstShown = part ? part->firstShownRow : 0;
     for (std::size_t i = 0; i < count; ++i) {
         w.selectModule(static_cast<int>(firstShown + i));
@@ -317,7 +297,7 @@ void judgeProject(RunContext& ctx, const ProjectPart* part) {
         }
         const Counters before = ctx.counters();
         std::optional<Bytes> written;
-        guarded(w, [&] { written = moduleDriver(ctx, i, *others, prepared, countAhead[i]); });
+        guarded(w, [&] { written = moduleDriver(ctx, i, *others, prepared); });
         // The file's words now, from the rows the preparer tokenised.
         std::optional<FileWords> words;
         if (prepared && prepared->tokens && written) words = prepared->tokens->fileWords(*written);

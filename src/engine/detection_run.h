@@ -37,12 +37,11 @@ struct PreparedModule;
 
 // Everything for the module in row `index`; `others` is told of every file the passes write.
 // With `prepared`, the first three passes are taken from it as long as all goes as foreseen.
-// Returns what the public pass wrote, when it did. With `countAhead` (the count reads no other
-// spelling of the module's file), the public pass of a prepared module may be worked out before
-// the file is written, and written with the passes before it.
+// Returns what the public pass wrote, when it did. When `others` counts no file of the
+// module's own, the public pass of a prepared module may be worked out before the file is
+// written, and written with the passes before it.
 std::optional<Bytes> moduleDriver(RunContext& ctx, std::size_t index, OtherModules& others,
-                                  std::optional<PreparedModule>& prepared,
-                                  bool countAhead = false);
+                                  std::optional<PreparedModule>& prepared);
 
 // The status texts of the run (UTF-8), M the module's name, W the working copy folder.
 std::string statusCollecting(const std::string& module);

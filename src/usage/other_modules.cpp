@@ -88,8 +88,10 @@ class IndexedOtherModules final : public OtherModules {
         for (const Bytes& row : rows_) {
             const auto [it, added] =
                 slotOf.emplace(workingCopyKey(row), static_cast<std::uint32_t>(files_.size()));
-            if (added) files_.emplace_back();
-            ++files_[it->second].rows;
+            if (added) files_.emplace_back().firstRow = rowFile_.size();
+            File& file = files_[it->second];
+            ++file.rows;
+            file.spelledAlike = file.spelledAlike && rows_[file.firstRow] == row;
             rowFile_.push_back(it->second);
             if (added) prefetch(it->second, row);
             // Every public pass shows every other row: decode the names once.
@@ -144,6 +146,11 @@ class IndexedOtherModules final : public OtherModules {
         return files_[rowFile_[row]].generation;
     }
 
+    // The rows spelt as this one are skipped; another spelling of its file would be read.
+    bool countsOnlyOthers(std::size_t row) const override {
+        return files_[rowFile_[row]].spelledAlike;
+    }
+
     void finished(std::size_t row, std::optional<Bytes> content,
                   std::optional<FileWords> words) override {
         if (words) {
@@ -162,6 +169,8 @@ class IndexedOtherModules final : public OtherModules {
     };
     struct File {
         std::int64_t rows = 0;  // rows of the table that name this file
+        std::size_t firstRow = 0;
+        bool spelledAlike = true;  // every such row as the first
         bool loaded = false;
         std::uint32_t version = 0;     // of what is loaded
         std::uint64_t generation = 0;  // changes the passes made to the file

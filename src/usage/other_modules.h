@@ -30,6 +30,9 @@ class OtherModules {
                           std::optional<FileWords> words) = 0;
     // How often the file of the row in the table has been changed so far in this run.
     virtual std::uint64_t generation(std::size_t row) const = 0;
+    // Whether the count for the row reads no file its own passes write: then it may be made
+    // before they have written it. Not unless the way of counting knows.
+    virtual bool countsOnlyOthers(std::size_t /*row*/) const { return false; }
 };
 
 // The way the session asks for: every file read again and every pair of a line and a name
