@@ -8,6 +8,10 @@
 #include <cerrno>
 #endif
 
+#include <mutex>
+#include <utility>
+#include <vector>
+
 namespace scourvane::text {
 
 namespace {
@@ -48,6 +52,15 @@ std::optional<std::string> convert(std::string_view in, const char* from, const 
     char* src = const_cast<char*>(in.data());
     std::size_t left = in.size();
     bool ok = true;
+    // A converter with state gives what it holds back when told the input has ended: CP1258
+    // keeps each letter until it has seen whether a combining mark follows.
+    auto flush = [&] {
+        char* dst = buffer;
+        std::size_t room = sizeof buffer;
+        const std::size_t r = iconv(cd, nullptr, nullptr, &dst, &room);
+        out.append(buffer, static_cast<std::size_t>(dst - buffer));
+        return r != static_cast<std::size_t>(-1);
+    };
     while (left > 0) {
         char* dst = buffer;
         std::size_t room = sizeof buffer;
@@ -59,41 +72,58 @@ std::optional<std::string> convert(std::string_view in, const char* from, const 
             ok = false;
             break;
         }
+        // What came before the bad character, then its replacement.
+        flush();
         out += replacement;
         std::size_t offset = static_cast<std::size_t>(src - in.data());
         std::size_t skip = skipBy ? skipBy->charLength(in, offset) : 1;
         src += skip;
         left -= skip;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
+    if (ok && !flush()) ok = false;
     iconv_close(cd);
     if (!ok) return std::nullopt;
     return out;
 }
 #endif
 
-}  // namespace
-
-std::optional<std::string> toUtf8Exact(std::string_view bytes, const CodePage& cp) {
-#ifdef _WIN32
-    auto w = widen(bytes, static_cast<unsigned>(cp.number()), true);
-    if (!w) return std::nullopt;
-    return narrow(*w, CP_UTF8, true);
-#else
-    return convert(bytes, cp.iconvName(), "UTF-8", nullptr, nullptr);
-#endif
+bool isAscii(std::string_view s) {
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
 }
 
-std::string toUtf8(std::string_view bytes, const CodePage& cp) {
+std::optional<std::string> toUtf8Converted(std::string_view bytes, const CodePage& cp, bool exact);
+std::optional<std::string> fromUtf8Converted(std::string_view utf8, const CodePage& cp);
+
+// Whether the converter gives every ASCII byte back as itself, both ways, for this code page:
+// then text without other bytes needs no conversion. Asked of the converter once per page.
+bool keepsAscii(const CodePage& cp) {
+    static std::mutex mutex;
+    static std::vector<std::pair<int, bool>> known;
+    std::lock_guard<std::mutex> lock(mutex);
+    for (const auto& [number, kept] : known)
+        if (number == cp.number()) return kept;
+    std::string ascii(128, '\0');
+    for (int b = 0; b < 128; ++b) ascii[static_cast<std::size_t>(b)] = static_cast<char>(b);
+    const bool kept = toUtf8Converted(ascii, cp, true) == ascii &&
+                      fromUtf8Converted(ascii, cp) == ascii;
+    known.emplace_back(cp.number(), kept);
+    return kept;
+}
+
+std::optional<std::string> toUtf8Converted(std::string_view bytes, const CodePage& cp, bool exact) {
 #ifdef _WIN32
-    auto w = widen(bytes, static_cast<unsigned>(cp.number()), false);
-    return w ? narrow(*w, CP_UTF8, false).value_or(std::string()) : std::string();
+    auto w = widen(bytes, static_cast<unsigned>(cp.number()), exact);
+    if (!w) return exact ? std::nullopt : std::optional<std::string>(std::string());
+    return exact ? narrow(*w, CP_UTF8, true) : narrow(*w, CP_UTF8, false).value_or(std::string());
 #else
+    if (exact) return convert(bytes, cp.iconvName(), "UTF-8", nullptr, nullptr);
     return convert(bytes, cp.iconvName(), "UTF-8", "\xEF\xBF\xBD", &cp).value_or(std::string());
 #endif
 }
 
-std::optional<std::string> fromUtf8(std::string_view utf8, const CodePage& cp) {
+std::optional<std::string> fromUtf8Converted(std::string_view utf8, const CodePage& cp) {
 #ifdef _WIN32
     auto w = widen(utf8, CP_UTF8, true);
     if (!w) return std::nullopt;
@@ -101,6 +131,24 @@ std::optional<std::string> fromUtf8(std::string_view utf8, const CodePage& cp) {
 #else
     return convert(utf8, "UTF-8", cp.iconvName(), nullptr, nullptr);
 #endif
+}
+
+}  // namespace
+
+// Most texts converted are module names and statuses in ASCII: those are taken as they are.
+std::optional<std::string> toUtf8Exact(std::string_view bytes, const CodePage& cp) {
+    if (isAscii(bytes) && keepsAscii(cp)) return std::string(bytes);
+    return toUtf8Converted(bytes, cp, true);
+}
+
+std::string toUtf8(std::string_view bytes, const CodePage& cp) {
+    if (isAscii(bytes) && keepsAscii(cp)) return std::string(bytes);
+    return toUtf8Converted(bytes, cp, false).value_or(std::string());
+}
+
+std::optional<std::string> fromUtf8(std::string_view utf8, const CodePage& cp) {
+    if (isAscii(utf8) && keepsAscii(cp)) return std::string(utf8);
+    return fromUtf8Converted(utf8, cp);
 }
 
 }  // namespace scourvane::text
