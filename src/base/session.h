@@ -16,6 +16,8 @@
 
 namespace scourvane {
 
+class IntakeWords;  // index/intake_words.h
+
 namespace fs = std::filesystem;
 using text::Bytes;
 
@@ -102,6 +104,9 @@ struct Session {
     // Keep files given by the front end, read with the project's own keep file at every run.
     std::vector<fs::path> keepFiles;
     std::shared_ptr<const KeepNames> keeps;  // read at the start of the last run
+    // The words of the module files the last intake copied, counted while it copied, until a
+    // run takes them (only those of files that still hold what intake wrote are used).
+    std::shared_ptr<IntakeWords> intakeWords;
     std::vector<std::string> warnings;       // of the last run: keep entries that name nothing
     // Of those, the ones for modules the last run of a project alone changed that other
     // project files name too: its patch may break them.

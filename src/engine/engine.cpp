@@ -9,6 +9,7 @@
 #include "engine/detection_run.h"
 #include "engine/run_projects.h"
 #include "engine/run_results.h"
+#include "index/intake_words.h"
 #include "intake/file_ops.h"
 #include "intake/working_copy.h"
 #include "keep/keeps.h"
@@ -43,7 +44,22 @@ bool Engine::exclusive(Command&& command) {
 }
 
 bool Engine::intake(const std::filesystem::path& projectPath) {
-    return exclusive([&](RunContext& ctx) { intakeProjects(ctx, projectPath); });
+    return exclusive([&](RunContext& ctx) {
+        Session& s = ctx.session();
+        s.intakeWords.reset();
+        // Counting the words of each module while the next ones are copied puts the other core
+        // to work; only the index counts words.
+        std::shared_ptr<IntakeWords> words;
+        if (s.counting == Counting::Indexed)
+            words = std::make_shared<IntakeWords>(s.rules == RuleSet::Safe);
+        CopiedModule copied;
+        if (words)
+            copied = [&](const fs::path& file, std::string content) {
+                words->copied(file, std::move(content));
+            };
+        intakeProjects(ctx, projectPath, copied);
+        s.intakeWords = std::move(words);
+    });
 }
 
 bool Engine::run() {
@@ -60,6 +76,8 @@ bool Engine::run() {
         s.keeps = std::move(keeps.names);
         s.warnings = std::move(keeps.warnings);
         detectionRun(ctx);
+        // Taken by this run or stale: the files may change before the next.
+        s.intakeWords.reset();
         for (std::string& w : keep::unmatchedKeeps(*s.keeps)) s.warnings.push_back(std::move(w));
         // A patch of this project alone could break the others that include its modules.
         s.sharedModules = sharedModuleWarnings(s, patchRoot(s));

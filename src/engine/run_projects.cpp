@@ -108,12 +108,12 @@ void loadProject(Session& s, std::size_t k) {
     putInHand(s, s.projects[k]);
 }
 
-void intakeProjects(RunContext& ctx, const fs::path& chosen) {
+void intakeProjects(RunContext& ctx, const fs::path& chosen, const CopiedModule& copied) {
     Session& s = ctx.session();
     Window& w = ctx.window();
     const fs::path absolute = fs::absolute(chosen).lexically_normal();
     if (chosenKind(absolute) == ChosenKind::Project) {
-        intake(ctx, chosen);
+        intake(ctx, chosen, copied);
         s.chosen = chosen;
         s.projects = {inHand(s)};
         s.current = 0;
@@ -154,7 +154,7 @@ void intakeProjects(RunContext& ctx, const fs::path& chosen) {
         });
         if (!fits) continue;
         putInHand(s, ProjectState{});
-        intake(ctx, project);
+        intake(ctx, project, copied);
         if (!s.intake.loaded) continue;
         for (const auto& [name, file] : s.moduleSources) names[workingCopyKey(name)] = fileIdentity(file);
         s.projects.push_back(inHand(s));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/context.h"
+#include "intake/working_copy.h"
 
 namespace scourvane {
 
@@ -16,7 +17,9 @@ void loadProject(Session& session, std::size_t k);
 // Intake of every project `chosen` names. A project that cannot be taken in shows its error box
 // and the others go on; so does one whose modules would overwrite, in a working copy it shares
 // with an earlier project, a different module of that project.
-void intakeProjects(RunContext& ctx, const std::filesystem::path& chosen);
+// `copied` is told of every module file written.
+void intakeProjects(RunContext& ctx, const std::filesystem::path& chosen,
+                    const CopiedModule& copied = {});
 
 // The modules a run of one project changed that other project files under `root` name too,
 // as warnings: which modules, which other projects, and that a run on them all judges them

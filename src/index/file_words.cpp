@@ -56,4 +56,31 @@ FileWords fileWords(std::string content, WordIds& scratch, bool safe) {
     return out;
 }
 
+FileWords compacted(const FileWords& words) {
+    FileWords out;
+    std::size_t size = 0;
+    for (const FileWords::CodeWord& w : words.codeWords) size += w.word.length;
+    out.content.reserve(size);
+    auto keep = [&](FileWords::Span s) {
+        const FileWords::Span kept{out.content.size(), s.length};
+        out.content += words.text(s);
+        return kept;
+    };
+    out.codeWords.reserve(words.codeWords.size());
+    for (const FileWords::CodeWord& w : words.codeWords) out.codeWords.push_back({keep(w.word), w.lines});
+    // A line's comment words follow one another; the line is kept once, each word in it.
+    std::size_t lastLine = std::string::npos;
+    FileWords::Span line{};
+    out.commentLines.reserve(words.commentLines.size());
+    for (const FileWords::CommentLine& c : words.commentLines) {
+        if (c.line.offset != lastLine) {
+            lastLine = c.line.offset;
+            line = keep(c.line);
+        }
+        out.commentLines.push_back(
+            {{line.offset + (c.word.offset - c.line.offset), c.word.length}, line});
+    }
+    return out;
+}
+
 }  // namespace scourvane

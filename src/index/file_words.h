@@ -39,4 +39,8 @@ struct FileWords {
 // line's code and the text of every string literal is a code word; comments hold none.
 FileWords fileWords(std::string content, WordIds& scratch, bool safe = false);
 
+// The same words holding only the text they name (the words, and the lines of comment words)
+// instead of the whole file's, to be kept for a while.
+FileWords compacted(const FileWords& words);
+
 }  // namespace scourvane

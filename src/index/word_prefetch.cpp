@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "index/intake_words.h"
 #include "intake/file_ops.h"
 
 namespace scourvane {
 
-WordPrefetch::WordPrefetch(bool safe) : safe_(safe), thread_([this] { work(); }) {}
+WordPrefetch::WordPrefetch(bool safe, IntakeWords* ahead)
+    : safe_(safe), ahead_(ahead), thread_([this] { work(); }) {}
 
 WordPrefetch::~WordPrefetch() {
     {
@@ -71,9 +73,9 @@ void WordPrefetch::make(std::unique_lock<std::mutex>& lock, Job& job, WordIds& s
     lock.unlock();
     std::optional<FileWords> words;
     try {
-        words =
-            fileWords(job.content ? std::move(*job.content) : files::readAll(job.path), scratch,
-                      safe_);
+        std::string content = job.content ? std::move(*job.content) : files::readAll(job.path);
+        if (ahead_) words = ahead_->take(job.path, content, safe_);
+        if (!words) words = fileWords(std::move(content), scratch, safe_);
     } catch (...) {
         // Left to the caller, who reads the file again and reports what fails.
     }

@@ -18,10 +18,13 @@
 
 namespace scourvane {
 
+class IntakeWords;
+
 class WordPrefetch {
   public:
-    // `safe`: words as the safe rules see them (see fileWords).
-    explicit WordPrefetch(bool safe = false);
+    // `safe`: words as the safe rules see them (see fileWords). `ahead`: words intake counted,
+    // taken for a file that still holds what they were counted from.
+    explicit WordPrefetch(bool safe = false, IntakeWords* ahead = nullptr);
     ~WordPrefetch();
     WordPrefetch(const WordPrefetch&) = delete;
     WordPrefetch& operator=(const WordPrefetch&) = delete;
@@ -65,6 +68,7 @@ class WordPrefetch {
     std::map<std::uint32_t, Result> done_;
     bool stopping_ = false;
     bool safe_;
+    IntakeWords* ahead_;
     std::thread thread_;  // last: starts once everything above exists
 };
 

@@ -164,7 +164,7 @@ void refuseLinkedWorkingCopy(const fs::path& workingCopy) {
                        "作業フォルダーがシンボリックリンクです: " + files::display(workingCopy));
 }
 
-void intake(RunContext& ctx, const fs::path& chosen) {
+void intake(RunContext& ctx, const fs::path& chosen, const CopiedModule& copied) {
     Window& w = ctx.window();
     Session& session = ctx.session();
     w.setStatus("");
@@ -221,15 +221,18 @@ void intake(RunContext& ctx, const fs::path& chosen) {
             name = std::move(r.name);
             projectText = std::move(r.projectText);
         }
-        const bool copied = guarded(w, [&] {
+        const bool taken = guarded(w, [&] {
             const fs::path from = resolveEntry(st.projectFolder, source);
-            files::copyFile(from, workingCopyFile(st.workingCopy, name));
+            const fs::path to = workingCopyFile(st.workingCopy, name);
+            std::string content = files::readAll(from);
+            files::writeAll(to, content);
             session.moduleSources.emplace_back(name, from);
+            if (holdsCode && copied) copied(to, std::move(content));
         });
-        if (!copied && holdsCode) session.missingCode.push_back(name);
+        if (!taken && holdsCode) session.missingCode.push_back(name);
         // The safe rules report a missing file once: not again for the binary files its text
         // would have named.
-        if (!copied && session.rules == RuleSet::Safe) return name;
+        if (!taken && session.rules == RuleSet::Safe) return name;
         for (std::string_view ext : binaryExtensions(source, session.rules)) {
             guarded(w, [&] {
                 const Bytes binarySource = source.substr(0, source.size() - 3) + Bytes(ext);

@@ -5,6 +5,7 @@
 // user control, property page, user document and designer with its binary file, and the
 // resource file, each entry rewritten the same way. The user's files are only read.
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "base/context.h"
@@ -25,8 +26,11 @@ fs::path resolveEntry(const fs::path& projectFolder, std::string_view entry);
 // reparse point): the project's files would be written into whatever folder it points to.
 void refuseLinkedWorkingCopy(const fs::path& workingCopy);
 
+// Told of each module file intake has written into the working copy, with its content.
+using CopiedModule = std::function<void(const fs::path& file, std::string content)>;
+
 // The whole intake of the project file at `chosen`. Every step's failure shows its error box
 // and the next step runs; the run button is enabled at the end.
-void intake(RunContext& ctx, const fs::path& chosen);
+void intake(RunContext& ctx, const fs::path& chosen, const CopiedModule& copied = {});
 
 }  // namespace scourvane

@@ -83,7 +83,7 @@ class IndexedOtherModules final : public OtherModules {
         : ctx_(ctx),
           safe_(ctx.session().rules == RuleSet::Safe),
           rows_(ctx.modules()),
-          prefetch_(safe_) {
+          prefetch_(safe_, ctx.session().intakeWords.get()) {
         std::unordered_map<Bytes, std::uint32_t> slotOf;
         for (const Bytes& row : rows_) {
             const auto [it, added] =

@@ -29,7 +29,7 @@ class ModelOtherModules final : public RunOtherModules {
           indexed_(ctx.session().counting == Counting::Indexed),
           files_(model.modules.size()),
           stamp_(model.modules.size(), 0),
-          prefetch_(safe_) {
+          prefetch_(safe_, ctx.session().intakeWords.get()) {
         if (!indexed_) return;
         for (std::uint32_t m = 0; m < files_.size(); ++m) prefetch(m);
     }

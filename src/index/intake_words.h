@@ -1,0 +1,60 @@
+#pragma once
+// The words of the module files intake copies, counted on a thread of their own while intake
+// goes on copying (it waits on the disk, and leaves the other core idle). The run takes them in
+// place of counting each file again, but only for a file that still holds the bytes they were
+// counted from: the run reads the file anyway, and its length and a hash of its bytes must
+// match. Anything else (another code page or rule set since, a file changed or replaced) is
+// counted afresh, as without this.
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "index/file_words.h"
+
+namespace scourvane {
+
+class IntakeWords {
+  public:
+    // `safe`: words as the safe rules see them (see fileWords), in the active code page.
+    explicit IntakeWords(bool safe);
+    ~IntakeWords();
+    IntakeWords(const IntakeWords&) = delete;
+    IntakeWords& operator=(const IntakeWords&) = delete;
+
+    // The file at `path` was written with `content`: its words are to be counted.
+    void copied(const std::filesystem::path& path, std::string content);
+    // The words of the file at `path`, which holds `content` now, counted as `safe` asks in the
+    // active code page; nothing when they were not counted from these bytes so. A file whose
+    // count has not begun is left to the caller (and forgotten here); one being counted is
+    // waited for. Each file's words are handed out once.
+    std::optional<FileWords> take(const std::filesystem::path& path, std::string_view content,
+                                  bool safe);
+
+  private:
+    struct Entry {
+        std::size_t size = 0;
+        std::uint64_t hash = 0;
+        std::optional<FileWords> words;
+        bool counting = false;
+    };
+
+    void work();
+
+    const bool safe_;
+    const int codePage_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::pair<std::filesystem::path, std::string>> queue_;
+    std::map<std::filesystem::path, Entry> entries_;
+    bool stopping_ = false;
+    std::thread thread_;  // last: starts once everything above exists
+};
+
+}  // namespace scourvane
