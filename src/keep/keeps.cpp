@@ -104,7 +104,8 @@ bool keptByName(const KeepNames& keeps, std::string_view moduleRow, std::string_
     return kept;
 }
 
-bool keptByComment(const std::vector<Bytes>& rows, std::size_t row, std::string_view marker) {
+bool keptByComment(std::span<const std::string_view> rows, std::size_t row,
+                   std::string_view marker) {
     if (holdsKeepComment(rows[row])) return true;
     return row > 0 && !rows[row - 1].starts_with(marker) && isKeepCommentLine(rows[row - 1]);
 }

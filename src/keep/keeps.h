@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,7 +49,8 @@ bool keptByName(const KeepNames& keeps, std::string_view moduleRow, std::string_
 
 // Whether a keep comment keeps the declaration in rows[row]. A row above that begins with
 // `marker` is code an earlier pass commented out, not the user's comment.
-bool keptByComment(const std::vector<Bytes>& rows, std::size_t row, std::string_view marker);
+bool keptByComment(std::span<const std::string_view> rows, std::size_t row,
+                   std::string_view marker);
 
 // A warning for every entry that no declaration of the project matched.
 std::vector<std::string> unmatchedKeeps(const KeepNames& keeps);

@@ -1,5 +1,7 @@
 #include "usage/local_variables.h"
 
+#include <span>
+
 #include "base/guard.h"
 #include "intake/file_ops.h"
 #include "text/lines.h"
@@ -18,6 +20,23 @@ int plainHits(const std::vector<Bytes>& rows, std::string_view name) {
     int hits = 0;
     for (std::size_t j = 0; j < rows.size() && hits < 2; ++j)
         if (usesName(rows[j], name)) ++hits;
+    return hits;
+}
+
+// The same of rows given as they were, some of them marked since.
+int plainHits(std::span<const std::string_view> rows, const std::vector<bool>& marked,
+              std::string_view name, std::string_view marker) {
+    int hits = 0;
+    std::string markedRow;
+    for (std::size_t j = 0; j < rows.size() && hits < 2; ++j) {
+        std::string_view row = rows[j];
+        if (marked[j]) {
+            markedRow.assign(marker);
+            markedRow += row;
+            row = markedRow;
+        }
+        if (usesName(row, name)) ++hits;
+    }
     return hits;
 }
 
@@ -47,8 +66,10 @@ void checkProcedurePlain(PassEnv& env, std::vector<Bytes>& rows) {
 // and a marked row (it begins with an apostrophe) uses no plain name: the rows that use a name
 // now are those that used it before the check, less the rows marked since. `Lookup` is
 // NameWords, or SafeNames under the safe rules (where a marked row, a comment, uses nothing).
+// The rows are read as they were; `marked` says which the check marks.
 template <class Lookup>
-void checkProcedureIndexed(PassEnv& env, std::vector<Bytes>& rows) {
+void checkProcedureIndexed(PassEnv& env, std::span<const std::string_view> rows,
+                           std::vector<bool>& marked) {
     std::vector<Bytes> names;
     std::vector<std::size_t> at;
     std::vector<bool> kept;
@@ -85,13 +106,12 @@ void checkProcedureIndexed(PassEnv& env, std::vector<Bytes>& rows) {
     for (std::uint32_t g = 0; g < lookup.groups(); ++g)
         for (std::size_t k : lookup.members(g)) groupOf[k] = g;
 
-    std::vector<bool> marked(rows.size(), false);
     for (std::size_t k = 0; k < names.size(); ++k) {
         env.bump(CounterId::Dim);
         if (kept[k]) continue;
         int hits = 0;
         if (groupOf[k] == WordIds::kNone) {
-            hits = plainHits(rows, names[k]);
+            hits = plainHits(rows, marked, names[k], env.marker());
         } else {
             for (std::size_t j : users[groupOf[k]])
                 if (!marked[j] && ++hits == 2) break;
@@ -99,9 +119,18 @@ void checkProcedureIndexed(PassEnv& env, std::vector<Bytes>& rows) {
         if (hits >= 2) continue;
         env.bump(CounterId::UnusedDim);
         env.found(Rule::UnusedDim, names[k], at[k], at[k], rows[at[k]]);
-        rows[at[k]].insert(0, env.marker());
         marked[at[k]] = true;
     }
+}
+
+// The rows given as they stand, marked where the check marks them.
+template <class Lookup>
+void checkProcedureIndexed(PassEnv& env, std::vector<Bytes>& rows) {
+    const std::vector<std::string_view> views(rows.begin(), rows.end());
+    std::vector<bool> marked(rows.size(), false);
+    checkProcedureIndexed<Lookup>(env, views, marked);
+    for (std::size_t j = 0; j < rows.size(); ++j)
+        if (marked[j]) rows[j].insert(0, env.marker());
 }
 
 }  // namespace
@@ -143,6 +172,22 @@ Bytes markUnusedLocals(PassEnv& env, std::string_view content) {
                 // A Dim declaration holds "Dim": the check would find nothing to judge.
                 for (std::string_view row : views) {
                     out += row;
+                    out += text::kLineBreak;
+                }
+            } else if (env.safe() || env.indexed()) {
+                // Read where they stand, and written out with the marks the check made; a
+                // failed check has shown its error box, and its marks so far hold.
+                std::vector<bool> marked(views.size(), false);
+                env.setFirstLine(lines - views.size());
+                guarded(env.window(), [&] {
+                    if (env.safe())
+                        checkProcedureIndexed<SafeNames>(env, views, marked);
+                    else
+                        checkProcedureIndexed<NameWords>(env, views, marked);
+                });
+                for (std::size_t j = 0; j < views.size(); ++j) {
+                    if (marked[j]) out += env.marker();
+                    out += views[j];
                     out += text::kLineBreak;
                 }
             } else {

@@ -90,11 +90,18 @@ Bytes PassEnv::declaredAt(const std::vector<Bytes>& rows, std::size_t row,
     return blockEnd(rows, row) ? name : Bytes();
 }
 
-bool PassEnv::kept(const std::vector<Bytes>& rows, std::size_t row, const Bytes& name) const {
+bool PassEnv::kept(std::span<const std::string_view> rows, std::size_t row,
+                   const Bytes& name) const {
     const std::shared_ptr<const KeepNames>& names = ctx_.session().keeps;
     // Both asked, so that a keep file's entry is noted as matched even where a comment keeps.
     const bool byName = names && keep::keptByName(*names, moduleName_, name);
     return keep::keptByComment(rows, row, marker_) || byName;
+}
+
+// The row and the one above are all a keep comment looks at.
+bool PassEnv::kept(const std::vector<Bytes>& rows, std::size_t row, const Bytes& name) const {
+    const std::string_view near[2] = {row > 0 ? rows[row - 1] : std::string_view(), rows[row]};
+    return row > 0 ? kept(near, 1, name) : kept(std::span(near + 1, 1), 0, name);
 }
 
 bool PassEnv::unjudged(std::string_view line, std::string_view scope, const Bytes& name) const {

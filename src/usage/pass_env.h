@@ -4,6 +4,7 @@
 // uses are counted, and the window's yield and progress bar. No files: reading and writing stay
 // in the pass itself.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -36,6 +37,7 @@ class PassEnv {
     // or alone on the line above, or the run's keep files. A kept declaration is counted as
     // declared and never judged.
     bool kept(const std::vector<Bytes>& rows, std::size_t row, const Bytes& name) const;
+    bool kept(std::span<const std::string_view> rows, std::size_t row, const Bytes& name) const;
     const Bytes& marker() const { return marker_; }
     // How the lines that use a name are counted; for Public names, under the safe rules, a
     // string literal holding the name counts too.
