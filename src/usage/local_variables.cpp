@@ -74,7 +74,7 @@ void checkProcedureIndexed(PassEnv& env, std::span<const std::string_view> rows,
     std::vector<std::size_t> at;
     std::vector<bool> kept;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        Bytes name = env.declared(rows[i], "Dim");
+        Bytes name = env.declared(rows[i], "Dim", i);
         if (name.empty()) continue;
         kept.push_back(env.kept(rows, i, name));
         names.push_back(std::move(name));

@@ -2,6 +2,7 @@
 
 #include "collect/declaration_kind.h"
 #include "collect/line_zones.h"
+#include "index/row_tokens.h"
 #include "keep/keeps.h"
 #include "text/lines.h"
 #include "text/search.h"
@@ -76,16 +77,16 @@ const UpperObjectNames& PassEnv::upperObjects() const {
     return upperObjects_;
 }
 
-Bytes PassEnv::declared(std::string_view line, std::string_view scope) const {
+Bytes PassEnv::declared(std::string_view line, std::string_view scope, std::size_t row) const {
     Bytes name = scopedName(line, scope, standardModule_);
     if (name.empty() || namesAnObject(name, upperObjects())) return {};
-    if (safe_ && unjudged(line, scope, name)) return {};
+    if (safe_ && unjudged(line, scope, name, row)) return {};
     return name;
 }
 
 Bytes PassEnv::declaredAt(const std::vector<Bytes>& rows, std::size_t row,
                           std::string_view scope) const {
-    Bytes name = declared(rows[row], scope);
+    Bytes name = declared(rows[row], scope, row);
     if (!safe_ || name.empty() || !opensBlock(rows[row])) return name;
     return blockEnd(rows, row) ? name : Bytes();
 }
@@ -104,7 +105,8 @@ bool PassEnv::kept(const std::vector<Bytes>& rows, std::size_t row, const Bytes&
     return row > 0 ? kept(near, 1, name) : kept(std::span(near + 1, 1), 0, name);
 }
 
-bool PassEnv::unjudged(std::string_view line, std::string_view scope, const Bytes& name) const {
+bool PassEnv::unjudged(std::string_view line, std::string_view scope, const Bytes& name,
+                       std::size_t row) const {
     const text::CodePage& cp = text::activeCodePage();
     const std::string key = identifiers::nameKey(name, cp);
     if (key.empty()) return true;
@@ -114,8 +116,16 @@ bool PassEnv::unjudged(std::string_view line, std::string_view scope, const Byte
     if (defaultMembers_.contains(key)) return true;
     // The name must stand in the line's code: a Rem line or a comment declares nothing.
     bool stands = false;
-    forEachIdentifier(line, cp, false,
-                      [&](std::string_view token, bool) { stands |= token == key; });
+    const RowTokens* tokens = rowTokens();
+    if (tokens && row != kNoRow && tokens->same(firstLine_ + row, line)) {
+        // The row's tokens made ahead: its code's identifiers are those not from a literal.
+        const std::uint32_t word = tokens->words().find(key);
+        for (const RowTokens::Token& t : tokens->tokens(firstLine_ + row))
+            stands = stands || (!t.literal && t.word == word);
+    } else {
+        forEachIdentifier(line, cp, false,
+                          [&](std::string_view token, bool) { stands |= token == key; });
+    }
     if (!stands) return true;
     // Other programs call the Public members of an ActiveX project's classes and controls.
     if (scope == "Public" && classLike_ && !form_ && ctx_.session().calledFromOutside(moduleName_))

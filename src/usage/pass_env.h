@@ -25,9 +25,11 @@ class PassEnv {
 
     Window& window() { return ctx_.window(); }
     void bump(CounterId id, std::int32_t delta = 1) { ctx_.bump(id, delta); }
+    static constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);
     // The name `line` declares with `scope` ("Dim", "Private", "Public"), or empty when it
-    // declares none or the name is not judged.
-    Bytes declared(std::string_view line, std::string_view scope) const;
+    // declares none or the name is not judged. `row`: the line's place among the rows found()
+    // is given, when it is one of them (its tokens made ahead may then be used).
+    Bytes declared(std::string_view line, std::string_view scope, std::size_t row = kNoRow) const;
     // The same for rows[row]; under the safe rules, a Sub, Function, Property or Type whose end
     // line does not come before the next header or the end of the rows is not judged either:
     // marking it would leave a block without its end, or take in the next one.
@@ -71,7 +73,8 @@ class PassEnv {
     // The object table upper-cased, made again only when the table or the code page changed.
     const UpperObjectNames& upperObjects() const;
     // Under the safe rules: whether the declaration is one that is never judged.
-    bool unjudged(std::string_view line, std::string_view scope, const Bytes& name) const;
+    bool unjudged(std::string_view line, std::string_view scope, const Bytes& name,
+                  std::size_t row) const;
 
     RunContext& ctx_;
     Bytes moduleName_;
