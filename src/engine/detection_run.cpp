@@ -261,8 +261,10 @@ void judgeProject(RunContext& ctx, const ProjectPart* part) {
     // With the index, the next modules' own passes are prepared while this one finishes.
     std::optional<ModulePreparer> preparer;
     if (ctx.session().counting == Counting::Indexed) preparer.emplace(ctx.session(), 2);
-    // Ahead by a few modules, and by no more source than a prepared module's texts keep small.
-    constexpr std::size_t kAheadModules = 8;
+    // Ahead by no more source than a prepared module's texts keep small, and far enough in
+    // modules that the preparing threads go on while this one counts every module's words
+    // before the first public pass (with 8 they waited for it; 64 small modules hold a few MiB).
+    constexpr std::size_t kAheadModules = 64;
     constexpr std::uintmax_t kAheadBytes = std::uintmax_t{16} << 20;
     std::size_t requested = 0;
     std::vector<std::uintmax_t> sizes(count, 0);
