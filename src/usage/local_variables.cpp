@@ -15,15 +15,8 @@ namespace scourvane {
 
 namespace {
 
-// Rows that use the name as they stand now, counted up to two.
-int plainHits(const std::vector<Bytes>& rows, std::string_view name) {
-    int hits = 0;
-    for (std::size_t j = 0; j < rows.size() && hits < 2; ++j)
-        if (usesName(rows[j], name)) ++hits;
-    return hits;
-}
-
-// The same of rows given as they were, some of them marked since.
+// Rows that use the name as they stand now (given as they were, those in `marked` marked
+// since), counted up to two.
 int plainHits(std::span<const std::string_view> rows, const std::vector<bool>& marked,
               std::string_view name, std::string_view marker) {
     int hits = 0;
@@ -40,8 +33,10 @@ int plainHits(std::span<const std::string_view> rows, const std::vector<bool>& m
     return hits;
 }
 
-// Every pair of a row and a Dim name through the occurrence test: the reference.
-void checkProcedurePlain(PassEnv& env, std::vector<Bytes>& rows) {
+// Every pair of a row and a Dim name through the occurrence test: the reference. The rows are
+// read as they were; `marked` says which the check marks.
+void checkProcedurePlain(PassEnv& env, std::span<const std::string_view> rows,
+                         std::vector<bool>& marked) {
     // Keeps are read off the rows before any is marked: a marked row is a comment, and would
     // read as a keep comment alone if its code held the keep word.
     std::vector<bool> kept(rows.size(), false);
@@ -55,10 +50,10 @@ void checkProcedurePlain(PassEnv& env, std::vector<Bytes>& rows) {
         env.bump(CounterId::Dim);
         if (kept[i]) continue;
         // Rows as they stand now: a row marked earlier in this check uses no name any more.
-        if (plainHits(rows, name) >= 2) continue;
+        if (plainHits(rows, marked, name, env.marker()) >= 2) continue;
         env.bump(CounterId::UnusedDim);
         env.found(Rule::UnusedDim, name, i, i, rows[i]);
-        rows[i].insert(0, env.marker());
+        marked[i] = true;
     }
 }
 
@@ -123,25 +118,17 @@ void checkProcedureIndexed(PassEnv& env, std::span<const std::string_view> rows,
     }
 }
 
-// The rows given as they stand, marked where the check marks them.
-template <class Lookup>
-void checkProcedureIndexed(PassEnv& env, std::vector<Bytes>& rows) {
-    const std::vector<std::string_view> views(rows.begin(), rows.end());
-    std::vector<bool> marked(rows.size(), false);
-    checkProcedureIndexed<Lookup>(env, views, marked);
-    for (std::size_t j = 0; j < rows.size(); ++j)
-        if (marked[j]) rows[j].insert(0, env.marker());
-}
 
 }  // namespace
 
-void checkProcedure(PassEnv& env, std::vector<Bytes>& rows) {
+void checkProcedure(PassEnv& env, std::span<const std::string_view> rows,
+                    std::vector<bool>& marked) {
     if (env.safe())
-        checkProcedureIndexed<SafeNames>(env, rows);
+        checkProcedureIndexed<SafeNames>(env, rows, marked);
     else if (env.indexed())
-        checkProcedureIndexed<NameWords>(env, rows);
+        checkProcedureIndexed<NameWords>(env, rows, marked);
     else
-        checkProcedurePlain(env, rows);
+        checkProcedurePlain(env, rows, marked);
 }
 
 Bytes markUnusedLocals(PassEnv& env, std::string_view content) {
@@ -174,29 +161,17 @@ Bytes markUnusedLocals(PassEnv& env, std::string_view content) {
                     out += row;
                     out += text::kLineBreak;
                 }
-            } else if (env.safe() || env.indexed()) {
+            } else {
                 // Read where they stand, and written out with the marks the check made; a
                 // failed check has shown its error box, and its marks so far hold.
                 std::vector<bool> marked(views.size(), false);
                 env.setFirstLine(lines - views.size());
-                guarded(env.window(), [&] {
-                    if (env.safe())
-                        checkProcedureIndexed<SafeNames>(env, views, marked);
-                    else
-                        checkProcedureIndexed<NameWords>(env, views, marked);
-                });
+                guarded(env.window(), [&] { checkProcedure(env, views, marked); });
                 for (std::size_t j = 0; j < views.size(); ++j) {
                     if (marked[j]) out += env.marker();
                     out += views[j];
                     out += text::kLineBreak;
                 }
-            } else {
-                std::vector<Bytes> rows(views.begin(), views.end());
-                // A failed check has shown its error box; the rows as they stand keep every
-                // line.
-                env.setFirstLine(lines - views.size());
-                guarded(env.window(), [&] { checkProcedure(env, rows); });
-                out += text::joinLines(rows);
             }
         }
         env.yield();

@@ -1,5 +1,6 @@
 #pragma once
 // The local-variable pass: judges the Dim variables of each procedure against that procedure.
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -14,8 +15,9 @@ void localVariablePass(RunContext& ctx, const Bytes& name);
 // followed by CR LF. Lines outside procedures pass through unchanged.
 Bytes markUnusedLocals(PassEnv& env, std::string_view content);
 
-// The procedure check: marks, in place, each Dim line of the procedure whose name fewer than
-// two of its lines use.
-void checkProcedure(PassEnv& env, std::vector<Bytes>& rows);
+// The procedure check, on its lines as they are: sets `marked` (one per line) for each Dim
+// line of the procedure whose name fewer than two of its lines use.
+void checkProcedure(PassEnv& env, std::span<const std::string_view> rows,
+                    std::vector<bool>& marked);
 
 }  // namespace scourvane
