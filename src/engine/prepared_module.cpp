@@ -125,7 +125,9 @@ std::optional<PreparedModule> prepareModule(const Session& settings, const Bytes
         sink.bumps = &out.publics.bumps;
         PassEnv publicEnv(ctx, name);
         publicEnv.setRowTokens(rowTokens);
-        out.publics.decls = collectPublic(publicEnv, out.publics.rows);
+        // The private pass's text reads back as its rows.
+        const std::vector<bool> holdsScope = text::linesHolding(out.privates.text, "Public");
+        out.publics.decls = collectPublic(publicEnv, out.publics.rows, &holdsScope);
         if (sink.failed) return std::nullopt;
         return out;
     } catch (...) {

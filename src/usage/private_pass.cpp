@@ -7,12 +7,14 @@
 
 namespace scourvane {
 
-void checkPrivate(PassEnv& env, std::vector<Bytes>& rows) {
+void checkPrivate(PassEnv& env, std::vector<Bytes>& rows, const std::vector<bool>* holdsScope) {
     env.setProgress(0);
     env.learnModule(rows);
     std::vector<Bytes> names;
     std::vector<std::size_t> index;
+    if (holdsScope && holdsScope->size() != rows.size()) holdsScope = nullptr;
     for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (holdsScope && !(*holdsScope)[r]) continue;
         Bytes name = env.declaredAt(rows, r, "Private");
         if (name.empty()) continue;
         env.bump(CounterId::Private);
@@ -43,8 +45,9 @@ void checkPrivate(PassEnv& env, std::vector<Bytes>& rows) {
 
 Bytes markUnusedPrivates(PassEnv& env, std::string_view content, std::vector<Bytes>* rowsOut) {
     std::vector<Bytes> rows = readRows(env, content);
+    const std::vector<bool> holdsScope = text::linesHolding(content, "Private");
     // A failed check has shown its error box; the rows as they stand keep every line.
-    guarded(env.window(), [&] { checkPrivate(env, rows); });
+    guarded(env.window(), [&] { checkPrivate(env, rows, &holdsScope); });
     // No line break after the last line, unless that line is empty: without one the empty
     // line would not be read back, and the module would lose it. So the text reads back as
     // these rows. The safe rules end it as every other pass does, so that a module the private

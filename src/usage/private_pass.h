@@ -17,7 +17,9 @@ Bytes markUnusedPrivates(PassEnv& env, std::string_view content,
 
 // The private check: lists the Private declarations of the module's rows, counts their using
 // lines over all rows, then marks, in place, each whose name fewer than two rows use (a whole
-// block for a Sub, Function, Property or Type in the first column).
-void checkPrivate(PassEnv& env, std::vector<Bytes>& rows);
+// block for a Sub, Function, Property or Type in the first column). `holdsScope`, when given:
+// per row, whether it holds the bytes "Private" (a row without them declares nothing).
+void checkPrivate(PassEnv& env, std::vector<Bytes>& rows,
+                  const std::vector<bool>* holdsScope = nullptr);
 
 }  // namespace scourvane

@@ -10,11 +10,14 @@
 
 namespace scourvane {
 
-PublicDeclarations collectPublic(PassEnv& env, const std::vector<Bytes>& rows) {
+PublicDeclarations collectPublic(PassEnv& env, const std::vector<Bytes>& rows,
+                                 const std::vector<bool>* holdsScope) {
     env.setProgress(0);
     env.learnModule(rows);
     PublicDeclarations decls;
+    if (holdsScope && holdsScope->size() != rows.size()) holdsScope = nullptr;
     for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (holdsScope && !(*holdsScope)[r]) continue;
         Bytes name = env.declaredAt(rows, r, "Public");
         if (name.empty()) continue;
         env.bump(CounterId::Public);
@@ -110,7 +113,8 @@ Bytes publicPass(RunContext& ctx, const Bytes& name, OtherModules& others, bool 
     // partial, and a partial count could mark a declaration that is used: judge nothing, but
     // still write the rows.
     PublicDeclarations decls;
-    guarded(env.window(), [&] { decls = collectPublic(env, rows); });
+    const std::vector<bool> holdsScope = text::linesHolding(content, "Public");
+    guarded(env.window(), [&] { decls = collectPublic(env, rows, &holdsScope); });
     return judgeAndWrite(ctx, env, file, name, others, rows, decls, content, judge);
 }
 

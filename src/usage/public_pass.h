@@ -21,7 +21,9 @@ struct PublicDeclarations {
 };
 
 // The public collection: lists the declarations of the rows and counts their uses in the rows.
-PublicDeclarations collectPublic(PassEnv& env, const std::vector<Bytes>& rows);
+// `holdsScope`, when given: per row, whether it holds the bytes "Public".
+PublicDeclarations collectPublic(PassEnv& env, const std::vector<Bytes>& rows,
+                                 const std::vector<bool>* holdsScope = nullptr);
 
 // Adds to decls.others the using lines of another module's content, yielding and showing
 // progress after each line.
