@@ -75,7 +75,16 @@ text::Bytes procedureHeaderName(std::string_view line) {
 }
 
 bool isProcedureEnd(std::string_view line) {
-    if (!text::containsBytes(line, "End ")) return false;  // in every end keyword
+    // Every end keyword holds "End " and then "Sub", "Function" or "Property": most lines that
+    // hold "End " end an If, a With or a Select, and are turned away here.
+    bool mayEnd = false;
+    for (std::size_t at = text::findBytes(line, "End "); at != text::npos && !mayEnd;
+         at = text::findBytes(line, "End ", at + 1)) {
+        const std::string_view rest = line.substr(at + 4);
+        mayEnd = rest.starts_with("Sub") || rest.starts_with("Function") ||
+                 rest.starts_with("Property");
+    }
+    if (!mayEnd) return false;
     const std::string p = text::padded(line);
     const std::size_t keyword = firstKeyword(p, kEndKeywords);
     return keyword != text::npos && !keywordRejected(p, keyword);

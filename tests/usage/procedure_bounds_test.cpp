@@ -54,6 +54,8 @@ TEST(ProcedureEnd, EndsAndNonEnds) {
     EXPECT_TRUE(isProcedureEnd("End Property"));
     EXPECT_TRUE(isProcedureEnd("    End Sub"));
     EXPECT_TRUE(isProcedureEnd("End Sub ' done"));
+    // Another end before it on the line.
+    EXPECT_TRUE(isProcedureEnd("If x Then Exit Sub: End If: End Sub"));
 }
 
 TEST(ProcedureEnd, CommentsQuotesTabsAndOtherEnds) {
