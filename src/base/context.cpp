@@ -20,16 +20,12 @@ fs::path RunContext::moduleFile(const Bytes& row) const {
     return workingCopyFile(session_.intake.workingCopy, row);
 }
 
-void RunContext::yield() {
+void RunContext::yieldToWindow() {
     if (!window_.yield()) throw Closing{};
 }
 
-void RunContext::progress(std::int64_t total, std::int64_t done) {
-    setProgress(progressValue(total, done));
-}
-
 void RunContext::setProgress(int value) {
-    if (value == lastProgress_) return;
+    if (quiet_ || value == lastProgress_) return;
     lastProgress_ = value;
     window_.setProgress(value);
 }

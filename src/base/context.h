@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/counters.h"
+#include "base/progress.h"
 #include "base/session.h"
 #include "base/window.h"
 
@@ -27,10 +28,17 @@ class RunContext {
     fs::path moduleFile(const Bytes& row) const;
 
     // Yields to the window; unwinds with Closing when the program is closing.
-    void yield();
+    void yield() {
+        if (!quiet_) yieldToWindow();
+    }
     // The progress step for total and done.
-    void progress(std::int64_t total, std::int64_t done);
+    void progress(std::int64_t total, std::int64_t done) {
+        if (!quiet_) setProgress(progressValue(total, done));
+    }
     void setProgress(int value);
+    // For work done ahead on a window that shows no progress and never closes: yields and
+    // progress steps are not passed on (a pass makes one per line).
+    void passNoYieldsOrProgress() { quiet_ = true; }
     // Shows the module table in the window, names decoded for display.
     void showModules();
     // Adds to a counter and shows it.
@@ -42,8 +50,11 @@ class RunContext {
     void addFindings(std::vector<Finding> found);
 
   private:
+    void yieldToWindow();
+
     Session& session_;
     Window& window_;
+    bool quiet_ = false;
     int lastProgress_ = -1;
     std::size_t moduleRow_ = 0;
 };

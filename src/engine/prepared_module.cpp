@@ -93,6 +93,7 @@ std::optional<PreparedModule> prepareModule(const Session& settings, const Bytes
         Session session = settingsOf(settings);
         RecordingSink sink;
         RunContext ctx(session, sink);
+        ctx.passNoYieldsOrProgress();
         const std::string content = files::readAll(workingCopyFile(intake.workingCopy, name));
         if (content.size() > kLargestPrepared) return std::nullopt;
 
