@@ -101,7 +101,9 @@ std::optional<PublicAhead> publicAhead(RunContext& ctx, const Bytes& name, Other
 bool replaySafe(const Counters& counters, const PreparedModule& prepared,
                 const PublicAhead* ahead = nullptr) {
     std::int64_t up[kCounterCount] = {}, down[kCounterCount] = {};
-    auto add = [&](CounterId id, std::int64_t delta) { (delta > 0 ? up : down)[indexOf(id)] += delta; };
+    auto add = [&](CounterId id, std::int64_t delta) {
+        (delta > 0 ? up : down)[indexOf(id)] += delta;
+    };
     for (const PreparedPass* pass : {&prepared.locals, &prepared.privates})
         for (const auto& [id, delta] : pass->bumps) add(id, delta);
     if (ahead) {

@@ -67,7 +67,8 @@ FileWords compacted(const FileWords& words) {
         return kept;
     };
     out.codeWords.reserve(words.codeWords.size());
-    for (const FileWords::CodeWord& w : words.codeWords) out.codeWords.push_back({keep(w.word), w.lines});
+    for (const FileWords::CodeWord& w : words.codeWords)
+        out.codeWords.push_back({keep(w.word), w.lines});
     // A line's comment words follow one another; the line is kept once, each word in it.
     std::size_t lastLine = std::string::npos;
     FileWords::Span line{};

@@ -70,8 +70,7 @@ void IntakeWords::work() {
         if (stopping_) return;
         auto [path, content] = std::move(queue_.front());
         queue_.pop_front();
-        Entry& entry = entries_[path];
-        entry.counting = true;
+        entries_[path].counting = true;
         lock.unlock();
         const std::size_t size = content.size();
         const std::uint64_t hash = hashOf(content);
@@ -80,8 +79,7 @@ void IntakeWords::work() {
         if (text::activeCodePage().number() == codePage_)
             words = compacted(fileWords(std::move(content), scratch, safe_));
         lock.lock();
-        Entry& done = entries_[path];
-        done = Entry{size, hash, std::move(words), false};
+        entries_[path] = Entry{size, hash, std::move(words), false};
         changed_.notify_all();
     }
 }

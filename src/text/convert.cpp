@@ -106,20 +106,22 @@ bool keepsAscii(const CodePage& cp) {
         if (number == cp.number()) return kept;
     std::string ascii(128, '\0');
     for (int b = 0; b < 128; ++b) ascii[static_cast<std::size_t>(b)] = static_cast<char>(b);
-    const bool kept = toUtf8Converted(ascii, cp, true) == ascii &&
-                      fromUtf8Converted(ascii, cp) == ascii;
+    const bool kept =
+        toUtf8Converted(ascii, cp, true) == ascii && fromUtf8Converted(ascii, cp) == ascii;
     known.emplace_back(cp.number(), kept);
     return kept;
 }
 
+// Not `exact`: bytes that do not convert are shown as U+FFFD (nothing only when converting
+// fails as a whole).
 std::optional<std::string> toUtf8Converted(std::string_view bytes, const CodePage& cp, bool exact) {
 #ifdef _WIN32
     auto w = widen(bytes, static_cast<unsigned>(cp.number()), exact);
-    if (!w) return exact ? std::nullopt : std::optional<std::string>(std::string());
-    return exact ? narrow(*w, CP_UTF8, true) : narrow(*w, CP_UTF8, false).value_or(std::string());
+    if (!w) return std::nullopt;
+    return narrow(*w, CP_UTF8, exact);
 #else
     if (exact) return convert(bytes, cp.iconvName(), "UTF-8", nullptr, nullptr);
-    return convert(bytes, cp.iconvName(), "UTF-8", "\xEF\xBF\xBD", &cp).value_or(std::string());
+    return convert(bytes, cp.iconvName(), "UTF-8", "\xEF\xBF\xBD", &cp);
 #endif
 }
 

@@ -118,7 +118,6 @@ void checkProcedureIndexed(PassEnv& env, std::span<const std::string_view> rows,
     }
 }
 
-
 }  // namespace
 
 void checkProcedure(PassEnv& env, std::span<const std::string_view> rows,
