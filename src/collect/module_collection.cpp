@@ -60,28 +60,40 @@ void startObjectTable(std::vector<Bytes>& objects, std::string_view moduleName, 
 }
 
 Bytes collectModuleText(std::string_view content, std::vector<Bytes>& objects,
-                        const LineProgress& afterLine) {
+                        const LineProgress& afterLine, std::vector<std::uint32_t>* sourceRows) {
     Bytes out;
     out.reserve(content.size() + content.size() / 8 + 2);
     text::LineReader reader(content);
     bool header = true;
     bool declarations = true;
+    std::uint32_t row = 0;  // of `content`, the one read last
+    std::string_view read;  // that row as it stands
 
-    auto emit = [&](std::string_view row) {
-        out += row;
+    // A row is its source row when it is that row's very bytes.
+    auto emit = [&](std::string_view emitted) {
+        out += emitted;
         out += text::kLineBreak;
+        if (sourceRows)
+            sourceRows->push_back(emitted.data() == read.data() && emitted.size() == read.size()
+                                      ? row - 1
+                                      : kNoSourceRow);
+    };
+    auto readLine = [&] {
+        read = reader.readLine();
+        ++row;
+        return read;
     };
 
     std::string joined;      // a continued line, joined
     bool keepAbove = false;  // the code line before was a keep comment alone
     while (!reader.atEnd()) {
-        std::string_view line = reader.readLine();
+        std::string_view line = readLine();
         if (header && endsFileHeader(line)) header = false;
 
         if (header) {
             std::string headerLine(line);
             formObjectStep(headerLine, objects);
-            emit(headerLine);
+            emit(headerLine == line ? line : std::string_view(headerLine));
         } else if (isBlank(line)) {
             emit(line);
             keepAbove = false;
@@ -91,7 +103,7 @@ Bytes collectModuleText(std::string_view content, std::vector<Bytes>& objects,
                 while (text::endsWith(joined, " _")) {
                     joined.pop_back();
                     if (reader.atEnd()) break;
-                    joined += withoutIndent(reader.readLine());
+                    joined += withoutIndent(readLine());
                 }
                 line = joined;
             }
@@ -105,9 +117,12 @@ Bytes collectModuleText(std::string_view content, std::vector<Bytes>& objects,
                 // A declaration the user keeps stays one line, so that the keep holds for
                 // every name it declares.
                 const bool kept = keepAbove || holdsKeepComment(line);
-                for (const Bytes& statement : normaliseStatements(line, declarations, !kept)) {
+                const std::vector<Bytes> statements =
+                    normaliseStatements(line, declarations, !kept);
+                for (const Bytes& statement : statements) {
                     if (declarations) recordEventSource(statement, objects);
-                    emit(statement);
+                    emit(statements.size() == 1 && statement == line ? line
+                                                                     : std::string_view(statement));
                 }
             }
             keepAbove = isKeepCommentLine(line);

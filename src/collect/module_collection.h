@@ -7,6 +7,7 @@
 // valid statements, and every line ends with CR LF. The file header is
 // kept as read (but for one trailing space a block opening line may lose).
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -20,10 +21,16 @@ void collectModule(RunContext& ctx, const Bytes& name);
 // Called after every logical line with the bytes read so far, terminators included.
 using LineProgress = std::function<void(std::size_t consumed)>;
 
+// A row of the new content that repeats no row of the old one as it stands.
+constexpr std::uint32_t kNoSourceRow = 0xFFFFFFFFu;
+
 // The new content of a module file whose bytes are `content`. Appends the object names found
-// to `objects` (which the caller has started with the module's kind word).
+// to `objects` (which the caller has started with the module's kind word). With `sourceRows`,
+// gives for each row of the new content the row of `content` it repeats byte for byte, or
+// kNoSourceRow (a joined, split or rewritten line).
 Bytes collectModuleText(std::string_view content, std::vector<Bytes>& objects,
-                        const LineProgress& afterLine = {});
+                        const LineProgress& afterLine = {},
+                        std::vector<std::uint32_t>* sourceRows = nullptr);
 
 // Clears the object table and adds the kind word of the module: "Class" or "Form"; under the
 // safe rules also "UserControl", "PropertyPage" or "UserDocument" for a .ctl, .pag or .dob,

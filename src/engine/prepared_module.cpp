@@ -6,6 +6,7 @@
 #include "base/context.h"
 #include "base/paths.h"
 #include "collect/module_collection.h"
+#include "index/intake_words.h"
 #include "intake/file_ops.h"
 #include "text/lines.h"
 #include "usage/local_variables.h"
@@ -54,6 +55,7 @@ Session settingsOf(const Session& session) {
     out.activeXProject = session.activeXProject;
     out.activeXCallersInRun = session.activeXCallersInRun;
     out.sharedWithActiveX = session.sharedWithActiveX;
+    out.intakeWords = session.intakeWords;
     return out;
 }
 
@@ -94,19 +96,28 @@ std::optional<PreparedModule> prepareModule(const Session& settings, const Bytes
         RecordingSink sink;
         RunContext ctx(session, sink);
         ctx.passNoYieldsOrProgress();
-        const std::string content = files::readAll(workingCopyFile(intake.workingCopy, name));
+        const fs::path file = workingCopyFile(intake.workingCopy, name);
+        const std::string content = files::readAll(file);
         if (content.size() > kLargestPrepared) return std::nullopt;
 
         PreparedModule out;
         startObjectTable(session.objects, name, session.rules);
         sink.bumps = &out.collected.bumps;
-        out.collected.text = collectModuleText(content, session.objects);
+        std::vector<std::uint32_t> sourceRows;
+        out.collected.text = collectModuleText(content, session.objects, {}, &sourceRows);
         out.collected.changed = out.collected.text != content;
         out.objects = session.objects;
 
         // The rows collection leaves, tokenised once for every pass that follows.
-        if (session.rules == RuleSet::Safe)
-            out.tokens = std::make_shared<const RowTokens>(out.collected.text);
+        // Intake may have tokenised the rows of the file as it read them: collection leaves
+        // most of them as they were.
+        if (session.rules == RuleSet::Safe) {
+            std::optional<PackedRowTokens> packed;
+            if (settings.intakeWords) packed = settings.intakeWords->takeTokens(file, content);
+            out.tokens = packed ? std::make_shared<const RowTokens>(out.collected.text, content,
+                                                                    *packed, sourceRows)
+                                : std::make_shared<const RowTokens>(out.collected.text);
+        }
         const RowTokens* rowTokens = out.tokens.get();
 
         sink.bumps = &out.locals.bumps;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "text/codepage.h"
 
@@ -38,28 +39,62 @@ void IntakeWords::copied(const std::filesystem::path& path, std::string content)
     changed_.notify_all();
 }
 
-std::optional<FileWords> IntakeWords::take(const std::filesystem::path& path,
-                                           std::string_view content, bool safe) {
+void IntakeWords::finish() {
     std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] {
+        return queue_.empty() &&
+               std::none_of(entries_.begin(), entries_.end(),
+                            [](const auto& entry) { return entry.second.counting; });
+    });
+}
+
+IntakeWords::Entries::iterator IntakeWords::counted(std::unique_lock<std::mutex>& lock,
+                                                    const std::filesystem::path& path,
+                                                    bool dropQueued) {
     const auto queued = std::find_if(queue_.begin(), queue_.end(),
                                      [&](const auto& job) { return job.first == path; });
     if (queued != queue_.end()) {
-        queue_.erase(queued);
-        return std::nullopt;
+        if (dropQueued) queue_.erase(queued);
+        return entries_.end();
     }
     auto it = entries_.find(path);
     while (it != entries_.end() && it->second.counting) {
         changed_.wait(lock);
         it = entries_.find(path);
     }
+    return it;
+}
+
+bool IntakeWords::countedFrom(const Entry& entry, std::string_view content, bool safe) const {
+    return safe == safe_ && text::activeCodePage().number() == codePage_ &&
+           content.size() == entry.size && hashOf(content) == entry.hash;
+}
+
+std::optional<FileWords> IntakeWords::take(const std::filesystem::path& path,
+                                           std::string_view content, bool safe) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    const auto it = counted(lock, path, true);
     if (it == entries_.end()) return std::nullopt;
-    Entry entry = std::move(it->second);
-    entries_.erase(it);
+    // A moved-from optional still holds a value: emptied, so that nothing is handed out twice.
+    Entry entry{it->second.size, it->second.hash, std::exchange(it->second.words, std::nullopt),
+                {}, false};
+    if (!it->second.tokens) entries_.erase(it);
     lock.unlock();
-    if (!entry.words || safe != safe_ || text::activeCodePage().number() != codePage_ ||
-        content.size() != entry.size || hashOf(content) != entry.hash)
-        return std::nullopt;
+    if (!entry.words || !countedFrom(entry, content, safe)) return std::nullopt;
     return std::move(entry.words);
+}
+
+std::optional<PackedRowTokens> IntakeWords::takeTokens(const std::filesystem::path& path,
+                                                       std::string_view content) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    const auto it = counted(lock, path, false);
+    if (it == entries_.end()) return std::nullopt;
+    Entry entry{it->second.size, it->second.hash, {},
+                std::exchange(it->second.tokens, std::nullopt), false};
+    if (!it->second.words) entries_.erase(it);
+    lock.unlock();
+    if (!entry.tokens || !countedFrom(entry, content, true)) return std::nullopt;
+    return std::move(entry.tokens);
 }
 
 void IntakeWords::work() {
@@ -75,11 +110,20 @@ void IntakeWords::work() {
         const std::size_t size = content.size();
         const std::uint64_t hash = hashOf(content);
         std::optional<FileWords> words;
+        std::optional<PackedRowTokens> tokens;
         // Counted in the code page intake copied in, which the run checks before taking them.
-        if (text::activeCodePage().number() == codePage_)
-            words = compacted(fileWords(std::move(content), scratch, safe_));
+        if (text::activeCodePage().number() == codePage_) {
+            if (safe_) {
+                // The words are those of the rows the passes tokenise: made once for both.
+                const RowTokens rows(std::move(content));
+                words = rows.ownWords();
+                tokens = rows.packed();
+            } else {
+                words = compacted(fileWords(std::move(content), scratch, safe_));
+            }
+        }
         lock.lock();
-        entries_[path] = Entry{size, hash, std::move(words), false};
+        entries_[path] = Entry{size, hash, std::move(words), std::move(tokens), false};
         changed_.notify_all();
     }
 }

@@ -28,27 +28,101 @@ RowTokens::RowTokens(std::string text) : cp_(text::activeCodePage()), text_(std:
     }
 }
 
-FileWords RowTokens::fileWords(std::string_view text) const {
-    // Words met only in rows tokenised afresh get ids after the module's own.
-    WordIds fresh;
-    std::vector<std::uint64_t> seen;  // per id: the last row (+ 1) it was counted on
-    std::vector<std::uint32_t> lines;
-    const std::size_t own = words_.size();
-    auto met = [&](std::uint32_t id, std::size_t row) {
-        if (id >= seen.size()) {
-            seen.resize(id + 1, 0);
-            lines.resize(id + 1, 0);
-        }
-        if (seen[id] == row + 1) return;
-        seen[id] = row + 1;
-        ++lines[id];
+RowTokens::RowTokens(std::string text, std::string_view source, const PackedRowTokens& packed,
+                     std::span<const std::uint32_t> sourceRows)
+    : cp_(text::activeCodePage()), text_(std::move(text)) {
+    std::uint32_t from = 0;
+    for (const std::uint32_t end : packed.wordEnds) {
+        words_.add(std::string_view(packed.words).substr(from, end - from));
+        from = end;
+    }
+    const std::vector<std::uint32_t>& ends = packed.rowEnds;
+    // Row s of the source ends before its line break (a CR LF pair, or an LF alone); the row
+    // before it ends where its own break begins.
+    auto sourceRow = [&](std::uint32_t s) -> std::optional<std::string_view> {
+        const std::size_t start =
+            s == 0 ? 0 : ends[s - 1] + (ends[s - 1] < source.size() && source[ends[s - 1]] == '\r' ? 2 : 1);
+        if (ends[s] > source.size() || start > ends[s]) return std::nullopt;
+        return source.substr(start, ends[s] - start);
     };
+    tokens_.reserve(packed.tokens.size() + packed.tokens.size() / 8);
+    rows_.reserve(sourceRows.size());
+    rowStart_.reserve(sourceRows.size());
+    std::string scratch;
+    text::LineReader reader(text_);
+    for (std::size_t r = 0; !reader.atEnd(); ++r) {
+        const std::string_view row = reader.readLine();
+        rows_.push_back(row);
+        rowStart_.push_back(tokens_.size());
+        const std::uint32_t s = r < sourceRows.size() ? sourceRows[r] : 0xFFFFFFFFu;
+        if (s < ends.size() && sourceRow(s) == row) {
+            const std::uint32_t last =
+                s + 1 < packed.rowStarts.size() ? packed.rowStarts[s + 1]
+                                                : static_cast<std::uint32_t>(packed.tokens.size());
+            for (std::uint32_t k = packed.rowStarts[s]; k < last; ++k)
+                tokens_.push_back({static_cast<std::uint32_t>(packed.tokens[k] >> 1),
+                                   (packed.tokens[k] & 1) != 0});
+            continue;
+        }
+        forEachIdentifier(
+            row, cp_, true,
+            [&](std::string_view token, bool literal) {
+                tokens_.push_back({words_.add(token), literal});
+            },
+            scratch);
+    }
+}
+
+namespace {
+
+// Per word number, the rows that hold it, each row counted once.
+class RowCounts {
+  public:
+    explicit RowCounts(std::size_t words) : seen_(words, 0), lines_(words, 0) {}
+
+    void met(std::uint32_t id, std::size_t row) {
+        if (id >= seen_.size()) {
+            seen_.resize(id + 1, 0);
+            lines_.resize(id + 1, 0);
+        }
+        if (seen_[id] == row + 1) return;
+        seen_[id] = row + 1;
+        ++lines_[id];
+    }
+
+    // The words counted, in the order of their numbers, holding only their own text. Empty
+    // tokens (an empty string literal) are no word.
+    template <class WordOf>
+    FileWords words(WordOf&& wordOf) const {
+        FileWords out;
+        for (std::uint32_t id = 0; id < lines_.size(); ++id) {
+            if (lines_[id] == 0) continue;
+            const std::string_view word = wordOf(id);
+            if (word.empty()) continue;
+            out.codeWords.push_back({{out.content.size(), word.size()}, lines_[id]});
+            out.content += word;
+        }
+        return out;
+    }
+
+  private:
+    std::vector<std::uint64_t> seen_;  // per word: the last row (+ 1) it was counted on
+    std::vector<std::uint32_t> lines_;
+};
+
+}  // namespace
+
+FileWords RowTokens::fileWords(std::string_view text) const {
+    // Words met only in rows tokenised afresh get numbers after the module's own.
+    WordIds fresh;
+    const std::size_t own = words_.size();
+    RowCounts counts(own);
     std::string folded;
     text::LineReader reader(text);
     for (std::size_t r = 0; !reader.atEnd(); ++r) {
         const std::string_view row = reader.readLine();
         if (same(r, row)) {
-            for (const Token& t : tokens(r)) met(t.word, r);
+            for (const Token& t : tokens(r)) counts.met(t.word, r);
             continue;
         }
         forEachIdentifier(
@@ -56,19 +130,42 @@ FileWords RowTokens::fileWords(std::string_view text) const {
             [&](std::string_view token, bool) {
                 if (token.empty()) return;
                 const std::uint32_t id = words_.find(token);
-                met(id != WordIds::kNone ? id : static_cast<std::uint32_t>(own + fresh.add(token)),
+                counts.met(
+                    id != WordIds::kNone ? id : static_cast<std::uint32_t>(own + fresh.add(token)),
                     r);
             },
             folded);
     }
-    FileWords out;
-    for (std::uint32_t id = 0; id < lines.size(); ++id) {
-        if (lines[id] == 0) continue;
-        const std::string_view word = id < own ? words_.word(id) : fresh.word(id - own);
-        // Empty tokens (an empty string literal) are no word.
-        if (word.empty()) continue;
-        out.codeWords.push_back({{out.content.size(), word.size()}, lines[id]});
-        out.content += word;
+    return counts.words([&](std::uint32_t id) {
+        return id < own ? words_.word(id) : fresh.word(static_cast<std::uint32_t>(id - own));
+    });
+}
+
+FileWords RowTokens::ownWords() const {
+    RowCounts counts(words_.size());
+    for (std::size_t r = 0; r < rows_.size(); ++r)
+        for (const Token& t : tokens(r)) counts.met(t.word, r);
+    return counts.words([&](std::uint32_t id) { return words_.word(id); });
+}
+
+std::optional<PackedRowTokens> RowTokens::packed() const {
+    if (text_.size() >= 0xFFFFFFFFu || words_.size() > 0x7FFF) return std::nullopt;
+    PackedRowTokens out;
+    out.rowEnds.reserve(rows_.size());
+    for (const std::string_view row : rows_)
+        out.rowEnds.push_back(
+            static_cast<std::uint32_t>(row.data() - text_.data() + row.size()));
+    // No more tokens than bytes: every number fits.
+    out.rowStarts.reserve(rowStart_.size());
+    for (const std::size_t first : rowStart_)
+        out.rowStarts.push_back(static_cast<std::uint32_t>(first));
+    out.tokens.reserve(tokens_.size());
+    for (const Token& t : tokens_)
+        out.tokens.push_back(static_cast<std::uint16_t>(t.word << 1 | (t.literal ? 1 : 0)));
+    out.wordEnds.reserve(words_.size());
+    for (std::uint32_t id = 0; id < words_.size(); ++id) {
+        out.words += words_.word(id);
+        out.wordEnds.push_back(static_cast<std::uint32_t>(out.words.size()));
     }
     return out;
 }

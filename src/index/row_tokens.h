@@ -4,6 +4,7 @@
 // row together with the row as it stands: the tokens made are used only while the row is still
 // the same bytes, and any other row is tokenised afresh.
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -15,6 +16,16 @@
 
 namespace scourvane {
 
+// What RowTokens made of a text, kept small until the same text is tokenised again: a
+// module's rows are made once, while intake copies it, and taken up again when its passes run.
+struct PackedRowTokens {
+    std::vector<std::uint32_t> rowEnds;    // per row, where it ends in the text
+    std::vector<std::uint32_t> rowStarts;  // per row, its first token
+    std::vector<std::uint16_t> tokens;     // word << 1 | literal
+    std::string words;                     // every word, in the order of their numbers
+    std::vector<std::uint32_t> wordEnds;   // per word, where it ends in `words`
+};
+
 class RowTokens {
   public:
     struct Token {
@@ -24,6 +35,13 @@ class RowTokens {
 
     // Every row of `text` (kept by this object).
     explicit RowTokens(std::string text);
+    // The rows of `text`, taking the tokens of row r from `packed` (made from `source`, in the
+    // same code page) when sourceRows[r] names a row of the source that holds the very bytes of
+    // row r; any other row (a number past the source's rows names none) is tokenised afresh.
+    // The tokens are those of tokenising `text` afresh; the source's words keep their numbers,
+    // and words met only in rows tokenised afresh are numbered after them.
+    RowTokens(std::string text, std::string_view source, const PackedRowTokens& packed,
+              std::span<const std::uint32_t> sourceRows);
 
     const WordIds& words() const { return words_; }
     // Whether `line` is row `row` as it was made.
@@ -37,6 +55,11 @@ class RowTokens {
 
     // The words of `text`, as fileWords counts them under the safe rules.
     FileWords fileWords(std::string_view text) const;
+    // The words of its own text, as fileWords counts them under the safe rules, compacted.
+    FileWords ownWords() const;
+    // Its rows kept small; nothing when they do not fit (a text of 4 GiB or more, or more words
+    // than 15 bits number).
+    std::optional<PackedRowTokens> packed() const;
 
   private:
     const text::CodePage& cp_;

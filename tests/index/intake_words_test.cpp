@@ -1,6 +1,6 @@
 // Words counted while intake copies are handed out only for the bytes they were counted from,
 // under the rules and the code page they were counted for, and once; whatever is handed out
-// counts as counting the bytes afresh would.
+// counts as counting the bytes afresh would. The same holds for the rows tokenised with them.
 #include "index/intake_words.h"
 
 #include <gtest/gtest.h>
@@ -24,35 +24,57 @@ TEST(IntakeWords, HandsOutWordsOnlyForTheBytesRulesAndPageTheyWereCountedFor) {
     const std::string content = "Dim a As Long\r\na = b + \"c\"\r\n' d\r\n";
     WordIds scratch;
     const auto expected = codeLines(fileWords(content, scratch, true));
+    const std::vector<std::uint32_t> sameRows{0, 1, 2};
     IntakeWords ahead(true);
     constexpr int kFiles = 40;
     auto path = [](int i) { return "M" + std::to_string(i) + ".bas"; };
-    for (int i = 0; i < kFiles; ++i) ahead.copied(path(i), content);
+    // The first half surely counted, the second most likely not yet.
+    for (int i = 0; i < kFiles; ++i) {
+        if (i == kFiles / 2) ahead.finish();
+        ahead.copied(path(i), content);
+    }
     for (int i = 0; i < kFiles; ++i) {
         switch (i % 4) {
             case 0: {
-                // The file as copied: its words, or nothing when its count had not begun
-                // (the caller counts it then).
+                // The file as copied: its words and rows, or nothing when its count had not
+                // begun (the caller counts it then), taken in either order.
+                std::optional<PackedRowTokens> rows;
+                if (i % 8 == 4) rows = ahead.takeTokens(path(i), content);
                 const std::optional<FileWords> words = ahead.take(path(i), content, true);
+                if (i % 8 == 0) rows = ahead.takeTokens(path(i), content);
+                if (i < kFiles / 2) EXPECT_TRUE(words && rows) << i;
                 if (words) EXPECT_EQ(codeLines(*words), expected) << i;
+                if (rows)
+                    EXPECT_EQ(codeLines(RowTokens(content, content, *rows, sameRows).ownWords()),
+                              expected)
+                        << i;
                 break;
             }
-            case 1:  // changed since, to the same length
-                EXPECT_FALSE(ahead.take(path(i), "Dim a As Lonh\r\na = b + \"c\"\r\n' d\r\n", true));
+            case 1: {  // changed since, to the same length
+                const std::string changed = "Dim a As Lonh\r\na = b + \"c\"\r\n' d\r\n";
+                EXPECT_FALSE(ahead.takeTokens(path(i), changed));
+                EXPECT_FALSE(ahead.take(path(i), changed, true));
                 break;
-            case 2:  // asked for under the other rules
+            }
+            case 2:  // words asked for under the other rules; the rows are still there
                 EXPECT_FALSE(ahead.take(path(i), content, false));
+                if (const bool rows = ahead.takeTokens(path(i), content).has_value();
+                    i < kFiles / 2)
+                    EXPECT_TRUE(rows) << i;
                 break;
             case 3: {  // asked for in another code page
                 text::ScopedCodePage other(1252);
+                EXPECT_FALSE(ahead.takeTokens(path(i), content));
                 EXPECT_FALSE(ahead.take(path(i), content, true));
                 break;
             }
         }
         // Once only, and never for a file intake did not copy.
         EXPECT_FALSE(ahead.take(path(i), content, true)) << i;
+        EXPECT_FALSE(ahead.takeTokens(path(i), content)) << i;
     }
     EXPECT_FALSE(ahead.take("Other.bas", content, true));
+    EXPECT_FALSE(ahead.takeTokens("Other.bas", content));
 }
 
 }  // namespace
