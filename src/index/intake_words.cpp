@@ -49,13 +49,16 @@ void IntakeWords::finish() {
 }
 
 IntakeWords::Entries::iterator IntakeWords::counted(std::unique_lock<std::mutex>& lock,
-                                                    const std::filesystem::path& path,
-                                                    bool dropQueued) {
+                                                    const std::filesystem::path& path) {
     const auto queued = std::find_if(queue_.begin(), queue_.end(),
                                      [&](const auto& job) { return job.first == path; });
     if (queued != queue_.end()) {
-        if (dropQueued) queue_.erase(queued);
-        return entries_.end();
+        // Counted here and now rather than left to the caller, who would count its words or
+        // tokenise its rows without the other: both are made once, as the worker makes them.
+        std::string content = std::move(queued->second);
+        queue_.erase(queued);
+        WordIds scratch;
+        count(lock, path, std::move(content), scratch);
     }
     auto it = entries_.find(path);
     while (it != entries_.end() && it->second.counting) {
@@ -63,6 +66,30 @@ IntakeWords::Entries::iterator IntakeWords::counted(std::unique_lock<std::mutex>
         it = entries_.find(path);
     }
     return it;
+}
+
+void IntakeWords::count(std::unique_lock<std::mutex>& lock, const std::filesystem::path& path,
+                        std::string content, WordIds& scratch) {
+    entries_[path].counting = true;
+    lock.unlock();
+    const std::size_t size = content.size();
+    const std::uint64_t hash = hashOf(content);
+    std::optional<FileWords> words;
+    std::optional<PackedRowTokens> tokens;
+    // Counted in the code page intake copied in, which the run checks before taking them.
+    if (text::activeCodePage().number() == codePage_) {
+        if (safe_) {
+            // The words are those of the rows the passes tokenise: made once for both.
+            const RowTokens rows(std::move(content));
+            words = rows.ownWords();
+            tokens = rows.packed();
+        } else {
+            words = compacted(fileWords(std::move(content), scratch, safe_));
+        }
+    }
+    lock.lock();
+    entries_[path] = Entry{size, hash, std::move(words), std::move(tokens), false};
+    changed_.notify_all();
 }
 
 bool IntakeWords::countedFrom(const Entry& entry, std::string_view content, bool safe) const {
@@ -73,7 +100,7 @@ bool IntakeWords::countedFrom(const Entry& entry, std::string_view content, bool
 std::optional<FileWords> IntakeWords::take(const std::filesystem::path& path,
                                            std::string_view content, bool safe) {
     std::unique_lock<std::mutex> lock(mutex_);
-    const auto it = counted(lock, path, true);
+    const auto it = counted(lock, path);
     if (it == entries_.end()) return std::nullopt;
     // A moved-from optional still holds a value: emptied, so that nothing is handed out twice.
     Entry entry{it->second.size, it->second.hash, std::exchange(it->second.words, std::nullopt),
@@ -87,7 +114,7 @@ std::optional<FileWords> IntakeWords::take(const std::filesystem::path& path,
 std::optional<PackedRowTokens> IntakeWords::takeTokens(const std::filesystem::path& path,
                                                        std::string_view content) {
     std::unique_lock<std::mutex> lock(mutex_);
-    const auto it = counted(lock, path, false);
+    const auto it = counted(lock, path);
     if (it == entries_.end()) return std::nullopt;
     Entry entry{it->second.size, it->second.hash, {},
                 std::exchange(it->second.tokens, std::nullopt), false};
@@ -105,26 +132,7 @@ void IntakeWords::work() {
         if (stopping_) return;
         auto [path, content] = std::move(queue_.front());
         queue_.pop_front();
-        entries_[path].counting = true;
-        lock.unlock();
-        const std::size_t size = content.size();
-        const std::uint64_t hash = hashOf(content);
-        std::optional<FileWords> words;
-        std::optional<PackedRowTokens> tokens;
-        // Counted in the code page intake copied in, which the run checks before taking them.
-        if (text::activeCodePage().number() == codePage_) {
-            if (safe_) {
-                // The words are those of the rows the passes tokenise: made once for both.
-                const RowTokens rows(std::move(content));
-                words = rows.ownWords();
-                tokens = rows.packed();
-            } else {
-                words = compacted(fileWords(std::move(content), scratch, safe_));
-            }
-        }
-        lock.lock();
-        entries_[path] = Entry{size, hash, std::move(words), std::move(tokens), false};
-        changed_.notify_all();
+        count(lock, path, std::move(content), scratch);
     }
 }
 

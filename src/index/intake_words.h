@@ -19,6 +19,7 @@
 
 #include "index/file_words.h"
 #include "index/row_tokens.h"
+#include "index/word_ids.h"
 
 namespace scourvane {
 
@@ -36,14 +37,14 @@ class IntakeWords {
     void finish();
     // The words of the file at `path`, which holds `content` now, counted as `safe` asks in the
     // active code page; nothing when they were not counted from these bytes so. A file whose
-    // count has not begun is left to the caller (and forgotten here); one being counted is
+    // count has not begun is counted now, on the caller's thread; one being counted is
     // waited for. Each file's words are handed out once.
     std::optional<FileWords> take(const std::filesystem::path& path, std::string_view content,
                                   bool safe);
     // The rows of the file at `path`, which holds `content` now, tokenised under the safe rules
     // in the active code page (see RowTokens); nothing when they were not made from these
-    // bytes so. A file whose count has not begun is left to the caller (its words are still
-    // counted); one being counted is waited for. Handed out once.
+    // bytes so. A file whose count has not begun is counted now, on the caller's thread (its
+    // words are kept for the index); one being counted is waited for. Handed out once.
     std::optional<PackedRowTokens> takeTokens(const std::filesystem::path& path,
                                               std::string_view content);
 
@@ -57,10 +58,13 @@ class IntakeWords {
     };
     using Entries = std::map<std::filesystem::path, Entry>;
 
-    // With the lock held: the entry of `path` once its count has ended; none when there is
-    // none, or when its copy waits in the queue (dropped from it with `dropQueued`).
+    // With the lock held: the entry of `path` once its count has ended, or none. A copy still
+    // waiting in the queue is counted first, on the caller's thread.
     Entries::iterator counted(std::unique_lock<std::mutex>& lock,
-                              const std::filesystem::path& path, bool dropQueued);
+                              const std::filesystem::path& path);
+    // Counts `content`, copied to `path`, with the lock released meanwhile, and files it.
+    void count(std::unique_lock<std::mutex>& lock, const std::filesystem::path& path,
+               std::string content, WordIds& scratch);
     // Whether what `entry` holds was counted from `content` as `safe` asks, in the active page.
     bool countedFrom(const Entry& entry, std::string_view content, bool safe) const;
     void work();

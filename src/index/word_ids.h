@@ -10,16 +10,34 @@
 namespace scourvane {
 
 inline std::uint64_t hashWord(std::string_view s) {
-    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ s.size();
-    std::size_t i = 0;
-    for (; i + 8 <= s.size(); i += 8) {
+    const char* p = s.data();
+    const std::size_t n = s.size();
+    auto load8 = [](const char* at) {
         std::uint64_t v;
-        std::memcpy(&v, s.data() + i, 8);
-        h = (h ^ v) * 0xFF51AFD7ED558CCDull;
+        std::memcpy(&v, at, 8);
+        return v;
+    };
+    auto load4 = [](const char* at) {
+        std::uint32_t v;
+        std::memcpy(&v, at, 4);
+        return std::uint64_t{v};
+    };
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ n;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        h = (h ^ load8(p + i)) * 0xFF51AFD7ED558CCDull;
         h ^= h >> 32;
     }
+    // The last 1 to 7 bytes in fixed-size loads (a copy of a variable length is a call): two
+    // 4-byte loads that may overlap, or the first, middle and last byte.
+    const std::size_t left = n - i;
     std::uint64_t v = 0;
-    if (i < s.size()) std::memcpy(&v, s.data() + i, s.size() - i);
+    if (left >= 4) {
+        v = load4(p + i) | load4(p + n - 4) << 32;
+    } else if (left > 0) {
+        auto byte = [&](std::size_t at) { return std::uint64_t{static_cast<unsigned char>(p[at])}; };
+        v = byte(i) | byte(i + left / 2) << 8 | byte(n - 1) << 16;
+    }
     h = (h ^ v) * 0xC4CEB9FE1A85EC53ull;
     return h ^ (h >> 29);
 }
