@@ -23,9 +23,12 @@ std::size_t findBytes(std::string_view hay, std::string_view needle, std::size_t
         at = static_cast<const char*>(
             std::memchr(at, needle[anchor], static_cast<std::size_t>(last - at) + 1));
         if (!at) return npos;
+        // Compared in place: most candidates differ in a byte or two, and the needles are
+        // short, where a call to memcmp costs more than the comparison.
         const char* start = at - anchor;
-        if (std::memcmp(start, needle.data(), needle.size()) == 0)
-            return static_cast<std::size_t>(start - base);
+        std::size_t k = 0;
+        while (k < needle.size() && start[k] == needle[k]) ++k;
+        if (k == needle.size()) return static_cast<std::size_t>(start - base);
         ++at;
     }
     return npos;
