@@ -36,16 +36,24 @@ RowTokens::RowTokens(std::string text, std::string_view source, const PackedRowT
         words_.add(std::string_view(packed.words).substr(from, end - from));
         from = end;
     }
-    const std::vector<std::uint32_t>& ends = packed.rowEnds;
-    // Row s of the source ends before its line break (a CR LF pair, or an LF alone); the row
-    // before it ends where its own break begins.
-    auto sourceRow = [&](std::uint32_t s) -> std::optional<std::string_view> {
-        const std::size_t start =
-            s == 0 ? 0 : ends[s - 1] + (ends[s - 1] < source.size() && source[ends[s - 1]] == '\r' ? 2 : 1);
-        if (ends[s] > source.size() || start > ends[s]) return std::nullopt;
-        return source.substr(start, ends[s] - start);
+    // The source's rows and their tokens, walked in step as the rows named go forward. A row
+    // ends before its line break: a CR LF pair, or an LF alone.
+    const std::size_t sourceCount = packed.rowLengths.size();
+    std::size_t sourceRow = 0;    // the row the walk stands at
+    std::size_t sourceStart = 0;  // where its bytes begin
+    std::size_t token = 0;        // where its tokens begin
+    auto pastSourceRow = [&](std::size_t rowEnd) {
+        const std::size_t end = sourceStart + packed.rowLengths[sourceRow];
+        sourceStart = end + (end < source.size() && source[end] == '\r' ? 2 : 1);
+        ++sourceRow;
+        token = rowEnd + 1;
     };
-    tokens_.reserve(packed.tokens.size() + packed.tokens.size() / 8);
+    auto rowEnd = [&] {
+        std::size_t k = token;
+        while (k < packed.tokens.size() && packed.tokens[k] != PackedRowTokens::kRowEnd) ++k;
+        return k;
+    };
+    tokens_.reserve(packed.tokens.size());
     rows_.reserve(sourceRows.size());
     rowStart_.reserve(sourceRows.size());
     std::string scratch;
@@ -54,15 +62,20 @@ RowTokens::RowTokens(std::string text, std::string_view source, const PackedRowT
         const std::string_view row = reader.readLine();
         rows_.push_back(row);
         rowStart_.push_back(tokens_.size());
-        const std::uint32_t s = r < sourceRows.size() ? sourceRows[r] : 0xFFFFFFFFu;
-        if (s < ends.size() && sourceRow(s) == row) {
-            const std::uint32_t last =
-                s + 1 < packed.rowStarts.size() ? packed.rowStarts[s + 1]
-                                                : static_cast<std::uint32_t>(packed.tokens.size());
-            for (std::uint32_t k = packed.rowStarts[s]; k < last; ++k)
-                tokens_.push_back({static_cast<std::uint32_t>(packed.tokens[k] >> 1),
-                                   (packed.tokens[k] & 1) != 0});
-            continue;
+        const std::size_t s = r < sourceRows.size() ? sourceRows[r] : sourceCount;
+        if (s < sourceCount && s >= sourceRow) {
+            while (sourceRow < s) pastSourceRow(rowEnd());
+            const std::size_t length = packed.rowLengths[s];
+            if (sourceStart + length <= source.size() &&
+                source.substr(sourceStart, length) == row) {
+                ++rowsTaken_;
+                std::size_t k = token;
+                for (; k < packed.tokens.size() && packed.tokens[k] != PackedRowTokens::kRowEnd; ++k)
+                    tokens_.push_back({static_cast<std::uint32_t>(packed.tokens[k] >> 1),
+                                       (packed.tokens[k] & 1) != 0});
+                pastSourceRow(k);
+                continue;
+            }
         }
         forEachIdentifier(
             row, cp_, true,
@@ -149,19 +162,19 @@ FileWords RowTokens::ownWords() const {
 }
 
 std::optional<PackedRowTokens> RowTokens::packed() const {
-    if (text_.size() >= 0xFFFFFFFFu || words_.size() > 0x7FFF) return std::nullopt;
+    if (words_.size() > PackedRowTokens::kRowEnd >> 1) return std::nullopt;
     PackedRowTokens out;
-    out.rowEnds.reserve(rows_.size());
-    for (const std::string_view row : rows_)
-        out.rowEnds.push_back(
-            static_cast<std::uint32_t>(row.data() - text_.data() + row.size()));
-    // No more tokens than bytes: every number fits.
-    out.rowStarts.reserve(rowStart_.size());
-    for (const std::size_t first : rowStart_)
-        out.rowStarts.push_back(static_cast<std::uint32_t>(first));
-    out.tokens.reserve(tokens_.size());
-    for (const Token& t : tokens_)
-        out.tokens.push_back(static_cast<std::uint16_t>(t.word << 1 | (t.literal ? 1 : 0)));
+    out.rowLengths.reserve(rows_.size());
+    for (const std::string_view row : rows_) {
+        if (row.size() > 0xFFFF) return std::nullopt;
+        out.rowLengths.push_back(static_cast<std::uint16_t>(row.size()));
+    }
+    out.tokens.reserve(tokens_.size() + rows_.size());
+    for (std::size_t r = 0; r < rows_.size(); ++r) {
+        for (const Token& t : tokens(r))
+            out.tokens.push_back(static_cast<std::uint16_t>(t.word << 1 | (t.literal ? 1 : 0)));
+        out.tokens.push_back(PackedRowTokens::kRowEnd);
+    }
     out.wordEnds.reserve(words_.size());
     for (std::uint32_t id = 0; id < words_.size(); ++id) {
         out.words += words_.word(id);

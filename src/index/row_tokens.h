@@ -19,11 +19,11 @@ namespace scourvane {
 // What RowTokens made of a text, kept small until the same text is tokenised again: a
 // module's rows are made once, while intake copies it, and taken up again when its passes run.
 struct PackedRowTokens {
-    std::vector<std::uint32_t> rowEnds;    // per row, where it ends in the text
-    std::vector<std::uint32_t> rowStarts;  // per row, its first token
-    std::vector<std::uint16_t> tokens;     // word << 1 | literal
-    std::string words;                     // every word, in the order of their numbers
-    std::vector<std::uint32_t> wordEnds;   // per word, where it ends in `words`
+    static constexpr std::uint16_t kRowEnd = 0xFFFF;
+    std::vector<std::uint16_t> rowLengths;  // per row, its bytes before the line break
+    std::vector<std::uint16_t> tokens;    // word << 1 | literal, each row's closed by kRowEnd
+    std::string words;                    // every word, in the order of their numbers
+    std::vector<std::uint32_t> wordEnds;  // per word, where it ends in `words`
 };
 
 class RowTokens {
@@ -37,13 +37,16 @@ class RowTokens {
     explicit RowTokens(std::string text);
     // The rows of `text`, taking the tokens of row r from `packed` (made from `source`, in the
     // same code page) when sourceRows[r] names a row of the source that holds the very bytes of
-    // row r; any other row (a number past the source's rows names none) is tokenised afresh.
+    // row r; any other row is tokenised afresh. The rows named must follow the source's order
+    // (a row named before one named earlier, or past the source's end, counts as none).
     // The tokens are those of tokenising `text` afresh; the source's words keep their numbers,
     // and words met only in rows tokenised afresh are numbered after them.
     RowTokens(std::string text, std::string_view source, const PackedRowTokens& packed,
               std::span<const std::uint32_t> sourceRows);
 
     const WordIds& words() const { return words_; }
+    // How many rows were taken from packed tokens rather than tokenised afresh.
+    std::size_t rowsTaken() const { return rowsTaken_; }
     // Whether `line` is row `row` as it was made.
     bool same(std::size_t row, std::string_view line) const {
         return row < rows_.size() && rows_[row] == line;
@@ -57,8 +60,8 @@ class RowTokens {
     FileWords fileWords(std::string_view text) const;
     // The words of its own text, as fileWords counts them under the safe rules, compacted.
     FileWords ownWords() const;
-    // Its rows kept small; nothing when they do not fit (a text of 4 GiB or more, or more words
-    // than 15 bits number).
+    // Its rows kept small; nothing when they do not fit (a row of 64 KiB or more, or more words
+    // than 15 bits number, the last number kept for the end of a row).
     std::optional<PackedRowTokens> packed() const;
 
   private:
@@ -68,6 +71,7 @@ class RowTokens {
     std::vector<std::size_t> rowStart_;  // per row, its first token
     std::vector<Token> tokens_;
     WordIds words_;
+    std::size_t rowsTaken_ = 0;
 };
 
 }  // namespace scourvane

@@ -167,6 +167,7 @@ TEST_P(WordCounting, RowTokensAgreeWithTokenisingTheRowsAfresh) {
             rows.insert(rows.begin() + at, safeLine());
             from.insert(from.begin() + at, kNoSourceRow);
         }
+        const std::vector<std::uint32_t> rightlyNamed = from;
         // A row named wrongly must cost a tokenisation, never a wrong token.
         for (auto& f : from)
             if (rng() % 6 == 0) f = static_cast<std::uint32_t>(rng() % (sameRows.size() + 2));
@@ -185,6 +186,15 @@ TEST_P(WordCounting, RowTokensAgreeWithTokenisingTheRowsAfresh) {
             ASSERT_EQ(own.content, beforeWords.content) << "round " << round;
             ASSERT_EQ(mapOf(own), mapOf(beforeWords)) << "round " << round;
         }
+        // Every row named rightly (in order) is taken from the source's tokens.
+        const std::vector<std::string> beforeRead = text::splitLines(before);
+        const std::vector<std::string> afterRead = text::splitLines(after);
+        std::size_t named = 0;
+        for (std::size_t r = 0; r < afterRead.size(); ++r)
+            named += rightlyNamed[r] < beforeRead.size() && afterRead[r] == beforeRead[rightlyNamed[r]];
+        ASSERT_EQ(unpacked.rowsTaken(), beforeRead.size()) << "round " << round;
+        ASSERT_EQ(RowTokens(after, before, *packed, rightlyNamed).rowsTaken(), named)
+            << "round " << round;
         const RowTokens followed(after, before, *packed, from);
         const RowTokens madeAfter(after);
         auto rowWords = [](const RowTokens& t, std::size_t r) {
