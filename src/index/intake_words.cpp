@@ -96,16 +96,23 @@ void IntakeWords::count(std::unique_lock<std::mutex>& lock, const std::filesyste
     const std::uint64_t hash = hashOf(content);
     std::optional<FileWords> words;
     std::optional<PackedRowTokens> tokens;
-    // Counted in the code page intake copied in, which the run checks before taking them.
-    if (text::activeCodePage().number() == codePage_) {
-        if (safe_) {
-            // The words are those of the rows the passes tokenise: made once for both.
-            const RowTokens rows(std::move(content));
-            words = rows.ownWords();
-            tokens = rows.packed();
-        } else {
-            words = compacted(fileWords(std::move(content), scratch, safe_));
+    try {
+        // Counted in the code page intake copied in, which the run checks before taking them.
+        if (text::activeCodePage().number() == codePage_) {
+            if (safe_) {
+                // The words are those of the rows the passes tokenise: made once for both.
+                const RowTokens rows(std::move(content));
+                words = rows.ownWords();
+                tokens = rows.packed();
+            } else {
+                words = compacted(fileWords(std::move(content), scratch, safe_));
+            }
         }
+    } catch (...) {
+        // Out of memory, most likely: filed with nothing, so that whoever waits for this file
+        // goes on and counts it as without intake's words.
+        words.reset();
+        tokens.reset();
     }
     lock.lock();
     entries_[path] = Entry{size, hash, std::move(words), std::move(tokens), false};
