@@ -130,8 +130,10 @@ std::optional<FileWords> IntakeWords::take(const std::filesystem::path& path,
     const auto it = counted(lock, path);
     if (it == entries_.end()) return std::nullopt;
     // A moved-from optional still holds a value: emptied, so that nothing is handed out twice.
-    Entry entry{it->second.size, it->second.hash, std::exchange(it->second.words, std::nullopt),
-                {}, false};
+    Entry entry;
+    entry.size = it->second.size;
+    entry.hash = it->second.hash;
+    entry.words = std::exchange(it->second.words, std::nullopt);
     if (!it->second.tokens) entries_.erase(it);
     lock.unlock();
     if (!entry.words || !countedFrom(entry, content, safe)) return std::nullopt;
@@ -143,8 +145,10 @@ std::optional<PackedRowTokens> IntakeWords::takeTokens(const std::filesystem::pa
     std::unique_lock<std::mutex> lock(mutex_);
     const auto it = counted(lock, path);
     if (it == entries_.end()) return std::nullopt;
-    Entry entry{it->second.size, it->second.hash, {},
-                std::exchange(it->second.tokens, std::nullopt), false};
+    Entry entry;
+    entry.size = it->second.size;
+    entry.hash = it->second.hash;
+    entry.tokens = std::exchange(it->second.tokens, std::nullopt);
     if (!it->second.words) entries_.erase(it);
     lock.unlock();
     if (!entry.tokens || !countedFrom(entry, content, true)) return std::nullopt;

@@ -41,15 +41,15 @@ RowTokens::RowTokens(std::string text, std::string_view source, const PackedRowT
     const std::size_t sourceCount = packed.rowLengths.size();
     std::size_t sourceRow = 0;    // the row the walk stands at
     std::size_t sourceStart = 0;  // where its bytes begin
-    std::size_t token = 0;        // where its tokens begin
+    std::size_t first = 0;        // where its tokens begin
     auto pastSourceRow = [&](std::size_t rowEnd) {
         const std::size_t end = sourceStart + packed.rowLengths[sourceRow];
         sourceStart = end + (end < source.size() && source[end] == '\r' ? 2 : 1);
         ++sourceRow;
-        token = rowEnd + 1;
+        first = rowEnd + 1;
     };
     auto rowEnd = [&] {
-        std::size_t k = token;
+        std::size_t k = first;
         while (k < packed.tokens.size() && packed.tokens[k] != PackedRowTokens::kRowEnd) ++k;
         return k;
     };
@@ -69,8 +69,9 @@ RowTokens::RowTokens(std::string text, std::string_view source, const PackedRowT
             if (sourceStart + length <= source.size() &&
                 source.substr(sourceStart, length) == row) {
                 ++rowsTaken_;
-                std::size_t k = token;
-                for (; k < packed.tokens.size() && packed.tokens[k] != PackedRowTokens::kRowEnd; ++k)
+                std::size_t k = first;
+                for (; k < packed.tokens.size() && packed.tokens[k] != PackedRowTokens::kRowEnd;
+                     ++k)
                     tokens_.push_back({static_cast<std::uint32_t>(packed.tokens[k] >> 1),
                                        (packed.tokens[k] & 1) != 0});
                 pastSourceRow(k);

@@ -21,9 +21,9 @@ namespace scourvane {
 struct PackedRowTokens {
     static constexpr std::uint16_t kRowEnd = 0xFFFF;
     std::vector<std::uint16_t> rowLengths;  // per row, its bytes before the line break
-    std::vector<std::uint16_t> tokens;    // word << 1 | literal, each row's closed by kRowEnd
-    std::string words;                    // every word, in the order of their numbers
-    std::vector<std::uint32_t> wordEnds;  // per word, where it ends in `words`
+    std::vector<std::uint16_t> tokens;      // word << 1 | literal, each row's closed by kRowEnd
+    std::string words;                      // every word, in the order of their numbers
+    std::vector<std::uint32_t> wordEnds;    // per word, where it ends in `words`
 };
 
 class RowTokens {

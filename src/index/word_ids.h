@@ -35,7 +35,9 @@ inline std::uint64_t hashWord(std::string_view s) {
     if (left >= 4) {
         v = load4(p + i) | load4(p + n - 4) << 32;
     } else if (left > 0) {
-        auto byte = [&](std::size_t at) { return std::uint64_t{static_cast<unsigned char>(p[at])}; };
+        auto byte = [&](std::size_t at) {
+            return std::uint64_t{static_cast<unsigned char>(p[at])};
+        };
         v = byte(i) | byte(i + left / 2) << 8 | byte(n - 1) << 16;
     }
     h = (h ^ v) * 0xC4CEB9FE1A85EC53ull;

@@ -122,15 +122,16 @@ TEST(Normaliser, JapaneseLines) {
 // The quick look says "may" for every line that holds one of the words a rewrite needs, byte
 // for byte, wherever it stands; random lines of those words' pieces.
 TEST(Normaliser, TheQuickLookFindsEveryKeywordOfTheTable) {
-    const char* const pieces[] = {"Pri", "vate", "Pub", "lic", "Prop", "erty", "Func", "tion",
-                                  "Con", "st",   "Ty",  "pe",  "Di",   "m",    "Su",   "b",
-                                  "P",   "D",    " ",   "\x83", "S"};
+    const char* const pieces[] = {"Pri",  "vate", "Pub", "lic", "Prop", "erty", "Func",
+                                  "tion", "Con",  "st",  "Ty",  "pe",   "Di",   "m",
+                                  "Su",   "b",    "P",   "D",   " ",    "\x83", "S"};
     const char* const words[] = {"Private", "Public", "Property", "Function",
                                  "Const",   "Type",   "Dim",      "Sub"};
     std::mt19937 rng(17);
     for (int round = 0; round < 20000; ++round) {
         std::string line;
-        for (int n = static_cast<int>(rng() % 8); n > 0; --n) line += pieces[rng() % std::size(pieces)];
+        for (int n = static_cast<int>(rng() % 8); n > 0; --n)
+            line += pieces[rng() % std::size(pieces)];
         bool holds = false;
         for (const char* w : words) holds = holds || line.find(w) != std::string::npos;
         ASSERT_EQ(mayNeedNormalising(line), holds) << "[" << line << "]";

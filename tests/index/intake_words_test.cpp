@@ -44,12 +44,11 @@ TEST(IntakeWords, HandsOutWordsOnlyForTheBytesRulesAndPageTheyWereCountedFor) {
                 if (i % 8 == 4) rows = ahead.takeTokens(path(i), content);
                 const std::optional<FileWords> words = ahead.take(path(i), content, true);
                 if (i % 8 == 0) rows = ahead.takeTokens(path(i), content);
-                EXPECT_TRUE(words && rows) << i;
-                if (words) EXPECT_EQ(codeLines(*words), expected) << i;
-                if (rows)
-                    EXPECT_EQ(codeLines(RowTokens(content, content, *rows, sameRows).ownWords()),
-                              expected)
-                        << i;
+                ASSERT_TRUE(words && rows) << i;
+                EXPECT_EQ(codeLines(*words), expected) << i;
+                EXPECT_EQ(codeLines(RowTokens(content, content, *rows, sameRows).ownWords()),
+                          expected)
+                    << i;
                 break;
             }
             case 1: {  // changed since, to the same length

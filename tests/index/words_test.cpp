@@ -11,8 +11,6 @@
 #include <random>
 #include <set>
 
-#include "text/codepage.h"
-#include "text/lines.h"
 #include "collect/module_collection.h"
 #include "index/file_words.h"
 #include "index/name_words.h"
@@ -20,6 +18,8 @@
 #include "index/safe_names.h"
 #include "index/word_ids.h"
 #include "rules/occurrence.h"
+#include "text/codepage.h"
+#include "text/lines.h"
 #include "usage/use_counter.h"
 
 namespace scourvane {
@@ -191,7 +191,8 @@ TEST_P(WordCounting, RowTokensAgreeWithTokenisingTheRowsAfresh) {
         const std::vector<std::string> afterRead = text::splitLines(after);
         std::size_t named = 0;
         for (std::size_t r = 0; r < afterRead.size(); ++r)
-            named += rightlyNamed[r] < beforeRead.size() && afterRead[r] == beforeRead[rightlyNamed[r]];
+            named +=
+                rightlyNamed[r] < beforeRead.size() && afterRead[r] == beforeRead[rightlyNamed[r]];
         ASSERT_EQ(unpacked.rowsTaken(), beforeRead.size()) << "round " << round;
         ASSERT_EQ(RowTokens(after, before, *packed, rightlyNamed).rowsTaken(), named)
             << "round " << round;
@@ -208,7 +209,8 @@ TEST_P(WordCounting, RowTokensAgreeWithTokenisingTheRowsAfresh) {
             text::LineReader reader(text);
             for (std::size_t r = 0; !reader.atEnd(); ++r) {
                 // Row for row the same bytes, so that no pass tokenises a row again.
-                ASSERT_TRUE(pair.second->same(r, reader.readLine())) << "round " << round << " row " << r;
+                ASSERT_TRUE(pair.second->same(r, reader.readLine()))
+                    << "round " << round << " row " << r;
                 ASSERT_EQ(rowWords(*pair.second, r), rowWords(*pair.first, r))
                     << "round " << round << " row " << r;
             }
