@@ -1,7 +1,6 @@
 #include "index/intake_words.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 #include "text/codepage.h"
@@ -15,11 +14,6 @@ namespace {
 // mixes every 8 bytes on one chain; the files are hashed three times each.
 std::uint64_t hashOf(std::string_view content) {
     constexpr std::uint64_t kMultiplier = 0x9FB21C651E98DF25ull;
-    auto load8 = [](const char* at) {
-        std::uint64_t v;
-        std::memcpy(&v, at, 8);
-        return v;
-    };
     const char* p = content.data();
     const std::size_t n = content.size();
     std::uint64_t lane[4] = {0x243F6A8885A308D3ull, 0x13198A2E03707344ull, 0xA4093822299F31D0ull,
@@ -124,8 +118,11 @@ bool IntakeWords::countedFrom(const Entry& entry, std::string_view content, bool
            content.size() == entry.size && hashOf(content) == entry.hash;
 }
 
-std::optional<FileWords> IntakeWords::take(const std::filesystem::path& path,
-                                           std::string_view content, bool safe) {
+template <class Half, class Other>
+std::optional<Half> IntakeWords::handOut(const std::filesystem::path& path,
+                                         std::string_view content, bool safe,
+                                         std::optional<Half> Entry::*half,
+                                         const std::optional<Other> Entry::*other) {
     std::unique_lock<std::mutex> lock(mutex_);
     const auto it = counted(lock, path);
     if (it == entries_.end()) return std::nullopt;
@@ -133,26 +130,21 @@ std::optional<FileWords> IntakeWords::take(const std::filesystem::path& path,
     Entry entry;
     entry.size = it->second.size;
     entry.hash = it->second.hash;
-    entry.words = std::exchange(it->second.words, std::nullopt);
-    if (!it->second.tokens) entries_.erase(it);
+    entry.*half = std::exchange(it->second.*half, std::nullopt);
+    if (!(it->second.*other)) entries_.erase(it);
     lock.unlock();
-    if (!entry.words || !countedFrom(entry, content, safe)) return std::nullopt;
-    return std::move(entry.words);
+    if (!(entry.*half) || !countedFrom(entry, content, safe)) return std::nullopt;
+    return std::move(entry.*half);
+}
+
+std::optional<FileWords> IntakeWords::take(const std::filesystem::path& path,
+                                           std::string_view content, bool safe) {
+    return handOut(path, content, safe, &Entry::words, &Entry::tokens);
 }
 
 std::optional<PackedRowTokens> IntakeWords::takeTokens(const std::filesystem::path& path,
                                                        std::string_view content) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    const auto it = counted(lock, path);
-    if (it == entries_.end()) return std::nullopt;
-    Entry entry;
-    entry.size = it->second.size;
-    entry.hash = it->second.hash;
-    entry.tokens = std::exchange(it->second.tokens, std::nullopt);
-    if (!it->second.words) entries_.erase(it);
-    lock.unlock();
-    if (!entry.tokens || !countedFrom(entry, content, true)) return std::nullopt;
-    return std::move(entry.tokens);
+    return handOut(path, content, true, &Entry::tokens, &Entry::words);
 }
 
 void IntakeWords::work() {

@@ -65,6 +65,12 @@ class IntakeWords {
     // Counts `content`, copied to `path`, with the lock released meanwhile, and files it.
     void count(std::unique_lock<std::mutex>& lock, const std::filesystem::path& path,
                std::string content, WordIds& scratch);
+    // One half of the entry of `path` (the words or the rows), when counted from `content` as
+    // `safe` asks; the entry goes once the other half is gone too.
+    template <class Half, class Other>
+    std::optional<Half> handOut(const std::filesystem::path& path, std::string_view content,
+                                bool safe, std::optional<Half> Entry::*half,
+                                const std::optional<Other> Entry::*other);
     // Whether what `entry` holds was counted from `content` as `safe` asks, in the active page.
     bool countedFrom(const Entry& entry, std::string_view content, bool safe) const;
     void work();

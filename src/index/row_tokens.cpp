@@ -69,12 +69,11 @@ RowTokens::RowTokens(std::string text, std::string_view source, const PackedRowT
             if (sourceStart + length <= source.size() &&
                 source.substr(sourceStart, length) == row) {
                 ++rowsTaken_;
-                std::size_t k = first;
-                for (; k < packed.tokens.size() && packed.tokens[k] != PackedRowTokens::kRowEnd;
-                     ++k)
+                const std::size_t last = rowEnd();
+                for (std::size_t k = first; k < last; ++k)
                     tokens_.push_back({static_cast<std::uint32_t>(packed.tokens[k] >> 1),
                                        (packed.tokens[k] & 1) != 0});
-                pastSourceRow(k);
+                pastSourceRow(last);
                 continue;
             }
         }

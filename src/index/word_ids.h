@@ -9,19 +9,21 @@
 
 namespace scourvane {
 
+// 8 and 4 bytes from any address, in the machine's order.
+inline std::uint64_t load8(const char* at) {
+    std::uint64_t v;
+    std::memcpy(&v, at, 8);
+    return v;
+}
+inline std::uint64_t load4(const char* at) {
+    std::uint32_t v;
+    std::memcpy(&v, at, 4);
+    return v;
+}
+
 inline std::uint64_t hashWord(std::string_view s) {
     const char* p = s.data();
     const std::size_t n = s.size();
-    auto load8 = [](const char* at) {
-        std::uint64_t v;
-        std::memcpy(&v, at, 8);
-        return v;
-    };
-    auto load4 = [](const char* at) {
-        std::uint32_t v;
-        std::memcpy(&v, at, 4);
-        return std::uint64_t{v};
-    };
     std::uint64_t h = 0x9E3779B97F4A7C15ull ^ n;
     std::size_t i = 0;
     for (; i + 8 <= n; i += 8) {
@@ -47,16 +49,6 @@ inline std::uint64_t hashWord(std::string_view s) {
 // Whether the n bytes at a and b are the same, without a call for the short words a table
 // mostly holds.
 inline bool sameBytes(const char* a, const char* b, std::size_t n) {
-    auto load8 = [](const char* p) {
-        std::uint64_t v;
-        std::memcpy(&v, p, 8);
-        return v;
-    };
-    auto load4 = [](const char* p) {
-        std::uint32_t v;
-        std::memcpy(&v, p, 4);
-        return v;
-    };
     if (n >= 8) {
         for (std::size_t i = 0; i + 8 <= n; i += 8)
             if (load8(a + i) != load8(b + i)) return false;
