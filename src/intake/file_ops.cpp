@@ -3,7 +3,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
+#include <map>
+#include <mutex>
+#include <set>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -117,22 +122,141 @@ void createFolder(const fs::path& p) {
 
 #ifndef _WIN32
 
-std::string readAll(const fs::path& p) {
-    // Non-blocking, so that opening a pipe nobody writes to returns at once; it is refused below.
-    Fd fd(::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.get() < 0) throwFor(errno, p);
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) throwFor(errno, p);
-    if (S_ISDIR(st.st_mode)) throwFor(EISDIR, p);
-    if (!S_ISREG(st.st_mode)) throwNotRegular(p);
+namespace {
+
+// What ReuseReplacedFiles keeps. A kept file held an old content that a reader may still be
+// reading through a descriptor it opened before the replacement: readAll names the files it
+// reads here, and a kept file being read is not overwritten.
+struct Reuse {
+    std::mutex mutex;
+    std::string root;                                      // the scope's folder, while one is open
+    bool exchangeFails = false;                            // the file system cannot swap two names
+    std::map<std::string, std::vector<std::string>> kept;  // by folder
+    std::multiset<std::pair<dev_t, ino_t>> reading;
+};
+
+Reuse& reuse() {
+    static Reuse r;
+    return r;
+}
+
+bool below(const std::string& folder, const std::string& root) {
+    return !root.empty() && folder.compare(0, root.size(), root) == 0 &&
+           (folder.size() == root.size() || folder[root.size()] == '/');
+}
+
+// Names the file open as `st` as being read until the object dies. current() is false when
+// `p` no longer names that file: it was replaced after being opened (and its content may be
+// overwritten), and the caller opens it again. Without a scope open when the name is given no
+// replaced file is kept from then on before the name is taken back, and none kept earlier
+// can be the file opened (a kept file has no name a reader asks for).
+class Reading {
+  public:
+    Reading(const fs::path& p, const struct stat& st) : key_(st.st_dev, st.st_ino) {
+        Reuse& r = reuse();
+        bool scope = false;
+        {
+            std::lock_guard<std::mutex> lock(r.mutex);
+            r.reading.insert(key_);
+            scope = !r.root.empty();
+        }
+        if (!scope) return;
+        struct stat now {};
+        current_ =
+            ::stat(p.c_str(), &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino;
+    }
+    ~Reading() {
+        Reuse& r = reuse();
+        std::lock_guard<std::mutex> lock(r.mutex);
+        r.reading.erase(r.reading.find(key_));
+    }
+    Reading(const Reading&) = delete;
+    Reading& operator=(const Reading&) = delete;
+    bool current() const { return current_; }
+
+  private:
+    std::pair<dev_t, ino_t> key_;
+    bool current_ = true;
+};
+
+// A kept file of `folder` opened for overwriting, or -1. `name` receives its name.
+int takeKept(const std::string& folder, std::string& name) {
+    Reuse& r = reuse();
+    std::lock_guard<std::mutex> lock(r.mutex);
+    if (!below(folder, r.root)) return -1;
+    const auto it = r.kept.find(folder);
+    while (it != r.kept.end() && !it->second.empty()) {
+        name = std::move(it->second.back());
+        it->second.pop_back();
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+        struct stat st {};
+        // Only a plain file of one name that nobody is reading may be overwritten.
+        if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 &&
+            r.reading.count({st.st_dev, st.st_ino}) == 0)
+            return fd;
+        if (fd >= 0) ::close(fd);
+        ::unlink(name.c_str());
+    }
+    return -1;
+}
+
+// Swaps the finished `tmp` with the file `p` of `folder` and keeps the old content under
+// `tmp`'s name. False when it was not swapped: the caller renames as usual.
+bool exchangeAndKeep(const std::string& folder, const std::string& tmp, const fs::path& p) {
+    Reuse& r = reuse();
+    {
+        std::lock_guard<std::mutex> lock(r.mutex);
+        if (!below(folder, r.root) || r.exchangeFails) return false;
+    }
+    if (::renameat2(AT_FDCWD, tmp.c_str(), AT_FDCWD, p.c_str(), RENAME_EXCHANGE) != 0) {
+        if (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP || errno == EXDEV) {
+            std::lock_guard<std::mutex> lock(r.mutex);
+            r.exchangeFails = true;
+        }
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(r.mutex);
+    if (below(folder, r.root))
+        r.kept[folder].push_back(tmp);
+    else
+        ::unlink(tmp.c_str());  // the scope closed meanwhile
+    return true;
+}
+
+}  // namespace
+
+ReuseReplacedFiles::ReuseReplacedFiles(const fs::path& folder) {
+    Reuse& r = reuse();
+    std::lock_guard<std::mutex> lock(r.mutex);
+    if (!r.root.empty()) return;  // one scope at a time; an inner one changes nothing
+    r.root = folder.string();
+    while (r.root.size() > 1 && r.root.back() == '/') r.root.pop_back();
+    r.exchangeFails = false;
+    owner_ = true;
+}
+
+ReuseReplacedFiles::~ReuseReplacedFiles() {
+    if (!owner_) return;
+    Reuse& r = reuse();
+    std::lock_guard<std::mutex> lock(r.mutex);
+    for (const auto& entry : r.kept)
+        for (const std::string& name : entry.second) ::unlink(name.c_str());
+    r.kept.clear();
+    r.root.clear();
+}
+
+namespace {
+
+// The whole content of the regular file `st` open on `fd`.
+std::string readOpen(int fd, const struct stat& st, const fs::path& p) {
     // Read straight into the string; a file that grows meanwhile is read to its end.
     std::string content(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0, '\0');
     std::size_t have = 0;
     char more[1 << 12];
     for (;;) {
         const bool room = have < content.size();
-        ssize_t n = room ? ::read(fd.get(), content.data() + have, content.size() - have)
-                         : ::read(fd.get(), more, sizeof more);
+        ssize_t n = room ? ::read(fd, content.data() + have, content.size() - have)
+                         : ::read(fd, more, sizeof more);
         if (n < 0) {
             if (errno == EINTR) continue;
             throwFor(errno, p);
@@ -147,6 +271,25 @@ std::string readAll(const fs::path& p) {
     return content;
 }
 
+}  // namespace
+
+std::string readAll(const fs::path& p) {
+    constexpr int kTries = 100;
+    for (int tries = 0;;) {
+        // Non-blocking, so that opening a pipe nobody writes to returns at once; it is refused
+        // below.
+        Fd fd(::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+        if (fd.get() < 0) throwFor(errno, p);
+        struct stat st {};
+        if (::fstat(fd.get(), &st) != 0) throwFor(errno, p);
+        if (S_ISDIR(st.st_mode)) throwFor(EISDIR, p);
+        if (!S_ISREG(st.st_mode)) throwNotRegular(p);
+        // A file replaced again and again as it is opened is read as it stands at last.
+        const Reading reading(p, st);
+        if (reading.current() || ++tries == kTries) return readOpen(fd.get(), st, p);
+    }
+}
+
 void writeAll(const fs::path& p, const std::string& content) {
     struct stat old {};
     bool replacing = ::stat(p.c_str(), &old) == 0;
@@ -154,14 +297,20 @@ void writeAll(const fs::path& p, const std::string& content) {
     // A file without its owner's write permission counts as read-only, even for root.
     if (replacing && (old.st_mode & S_IWUSR) == 0) throwFor(EACCES, p);
 
-    fs::path dir = p.parent_path();
-    std::string tmpName = ".";
-    tmpName += p.filename().string();
-    tmpName += ".scourvane-XXXXXX";
-    std::string tmpl = (dir / tmpName).string();
-    Fd fd(::mkstemp(tmpl.data()));
-    if (fd.get() < 0) throwFor(errno, p);
-    const fs::path tmp = tmpl;
+    const fs::path dir = p.parent_path();
+    const std::string folder = dir.string();
+    std::string tmp;
+    int opened = replacing ? takeKept(folder, tmp) : -1;
+    const bool overwriting = opened >= 0;
+    if (!overwriting) {
+        std::string tmpName = ".";
+        tmpName += p.filename().string();
+        tmpName += ".scourvane-XXXXXX";
+        tmp = (dir / tmpName).string();
+        opened = ::mkstemp(tmp.data());
+        if (opened < 0) throwFor(errno, p);
+    }
+    Fd fd(opened);
     try {
         mode_t mode = replacing ? (old.st_mode & 07777) : 0644;
         if (!replacing) {
@@ -181,8 +330,13 @@ void writeAll(const fs::path& p, const std::string& content) {
             data += n;
             left -= static_cast<std::size_t>(n);
         }
+        // A kept file may be longer than the new content.
+        if (overwriting && ::ftruncate(fd.get(), static_cast<off_t>(content.size())) != 0)
+            throwFor(errno, p);
         if (::close(fd.release()) != 0) throwFor(errno, p);
         if (beforeRename) beforeRename(p);
+        // A file of more than one name is not kept: overwriting it would change the others.
+        if (replacing && old.st_nlink == 1 && exchangeAndKeep(folder, tmp, p)) return;
         if (::rename(tmp.c_str(), p.c_str()) != 0) throwFor(errno, p);
     } catch (...) {
         ::unlink(tmp.c_str());
@@ -192,6 +346,10 @@ void writeAll(const fs::path& p, const std::string& content) {
 
 #else
 
+// Windows keeps no replaced file: a file cannot be swapped with another by name.
+ReuseReplacedFiles::ReuseReplacedFiles(const fs::path&) {}
+ReuseReplacedFiles::~ReuseReplacedFiles() = default;
+
 std::string readAll(const fs::path& p) {
     std::error_code ec;
     if (fs::is_directory(p, ec)) throwFor(EISDIR, p);
@@ -200,10 +358,9 @@ std::string readAll(const fs::path& p) {
     // Shared for deleting too: a pass may replace the file while another thread reads it (the
     // words of the other modules are read ahead), and Windows refuses to rename over a file
     // that is open without that share; the reader goes on with the content it opened.
-    HANDLE h = ::CreateFileW(p.c_str(), GENERIC_READ,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
-                             nullptr);
+    HANDLE h = ::CreateFileW(
+        p.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE) throwFor(files::exists(p) ? EACCES : ENOENT, p);
     struct Close {
         HANDLE h;
@@ -254,10 +411,10 @@ void writeAll(const fs::path& p, const std::string& content) {
                 ::Sleep(attempt < 5 ? 5 : 50);
                 continue;
             }
-            throwFor(held                                                              ? EACCES
-                     : error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL     ? ENOSPC
+            throwFor(held                                                             ? EACCES
+                     : error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL    ? ENOSPC
                      : error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND ? ENOENT
-                                                                                       : EIO,
+                                                                                      : EIO,
                      p);
         }
     } catch (const std::filesystem::filesystem_error& e) {

@@ -26,6 +26,19 @@ void writeAll(const fs::path& p, const std::string& content);
 // Copies the file `from` to `to`, replacing an existing destination unless it is read-only.
 void copyFile(const fs::path& from, const fs::path& to);
 
+// While it lives, a file below `folder` that writeAll replaces is not deleted but swapped
+// with its new content and kept, to be overwritten by the next replacement in its folder.
+class ReuseReplacedFiles {
+  public:
+    explicit ReuseReplacedFiles(const fs::path& folder);
+    ~ReuseReplacedFiles();
+    ReuseReplacedFiles(const ReuseReplacedFiles&) = delete;
+    ReuseReplacedFiles& operator=(const ReuseReplacedFiles&) = delete;
+
+  private:
+    bool owner_ = false;
+};
+
 // An advisory lock on a folder, held while the object lives and released when the process
 // ends, however it ends: two intakes or runs never work on one working copy at once. Throws
 // RunError 70 when another holds it. On Windows, where a folder cannot be locked, the lock is an
