@@ -46,6 +46,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -137,22 +138,30 @@ int measureChild(const fs::path& projectFile, Counting counting, RuleSet rules,
 
     // Each phase starts with nothing left to write back from the one before (the generator's
     // files, the baseline's copies), so that neither pays for the other's writes.
-    settle();
-    // Every module read and replaced (atomically, as the engine does) five times.
+    // Every module read and replaced (atomically) five times: with the run's own writer, which
+    // overwrites the file each replacement frees, and with a rename over each file, the floor
+    // as it was first measured (each replacement makes a file and frees one).
     const fs::path scratch = folder.parent_path() / (folder.filename().string() + "-scratch");
-    fs::create_directories(scratch);
-    double cpu = cpuSeconds();
-    auto start = std::chrono::steady_clock::now();
-    {
-        // Replaced as the run replaces the working copy's files.
-        scourvane::files::ReuseReplacedFiles reuse(scratch);
-        for (int round = 0; round < 5; ++round)
-            for (const fs::path& m : moduleFiles)
-                scourvane::files::writeAll(scratch / m.filename(), scourvane::files::readAll(m));
-    }
-    const double baseline = secondsSince(start);
-    const double baselineCpu = cpuSeconds() - cpu;
-    fs::remove_all(scratch);
+    auto fiveRounds = [&](bool reuseReplaced, double& seconds, double& cpuSpent) {
+        settle();
+        fs::create_directories(scratch);
+        const double cpu = cpuSeconds();
+        const auto start = std::chrono::steady_clock::now();
+        {
+            std::optional<scourvane::files::ReuseReplacedFiles> reuse;
+            if (reuseReplaced) reuse.emplace(scratch);
+            for (int round = 0; round < 5; ++round)
+                for (const fs::path& m : moduleFiles)
+                    scourvane::files::writeAll(scratch / m.filename(),
+                                               scourvane::files::readAll(m));
+        }
+        seconds = secondsSince(start);
+        cpuSpent = cpuSeconds() - cpu;
+        fs::remove_all(scratch);
+    };
+    double baseline = 0, baselineCpu = 0, plainBaseline = 0, plainCpu = 0;
+    fiveRounds(true, baseline, baselineCpu);
+    fiveRounds(false, plainBaseline, plainCpu);
     settle();
     const long rssBefore = selfStatusKiB("VmRSS");
 
@@ -160,7 +169,8 @@ int measureChild(const fs::path& projectFile, Counting counting, RuleSet rules,
     scourvane::Engine engine(window);
     engine.setCounting(counting);
     engine.setRules(rules);
-    cpu = cpuSeconds();
+    double cpu = cpuSeconds();
+    auto start = std::chrono::steady_clock::now();
     double intake = 0, run = 0;
     std::array<long long, scourvane::kCounterCount> summed{};
     bool intakeDone = true, runDone = true;
@@ -207,7 +217,8 @@ int measureChild(const fs::path& projectFile, Counting counting, RuleSet rules,
     std::array<long long, scourvane::kCounterCount> c{};
     for (int i = 0; i < scourvane::kCounterCount; ++i)
         c[i] = eachAlone ? summed[i] : engine.session().counters.get(static_cast<CounterId>(i));
-    std::printf("baseline_s %.6f\nintake_s %.6f\nrun_s %.6f\n", baseline, intake, run);
+    std::printf("baseline_s %.6f\nplain_baseline_s %.6f\nintake_s %.6f\nrun_s %.6f\n", baseline,
+                plainBaseline, intake, run);
     std::printf("baseline_cpu_s %.6f\nengine_cpu_s %.6f\n", baselineCpu, engineCpu);
     std::printf("done %d\nlisted %zu\n", intakeDone && runDone ? 1 : 0,
                 engine.session().modules.size());
@@ -300,7 +311,7 @@ class Bench {
         for (const auto& entry : fs::recursive_directory_iterator(folder))
             if (entry.is_regular_file()) m.sourceBytes += entry.file_size();
         std::vector<Measured> best(variants_.size(), m);
-        std::vector<double> bestBaseline(variants_.size(), 0);
+        std::vector<double> bestBaseline(variants_.size(), 0), bestPlain(variants_.size(), 0);
         for (int rep = 0; rep < repeats_; ++rep)
             for (std::size_t v = 0; v < variants_.size(); ++v) {
                 const Variant& variant = variants_[v];
@@ -330,6 +341,8 @@ class Bench {
                 Measured& b = best[v];
                 const double baseline = once.value("baseline_s");
                 if (rep == 0 || baseline < bestBaseline[v]) bestBaseline[v] = baseline;
+                const double plain = once.value("plain_baseline_s");
+                if (rep == 0 || plain < bestPlain[v]) bestPlain[v] = plain;
                 if (rep == 0 || once.engineSeconds() < b.engineSeconds()) {
                     b.values = once.values;
                     b.counting = once.counting;
@@ -344,6 +357,7 @@ class Bench {
             }
         for (std::size_t v = 0; v < variants_.size(); ++v) {
             best[v].values["baseline_s"] = fixed(bestBaseline[v], 6);
+            best[v].values["plain_baseline_s"] = fixed(bestPlain[v], 6);
             results_.push_back(std::move(best[v]));
         }
         fs::remove_all(folder);
@@ -367,12 +381,15 @@ class Bench {
             best =
                 "Best of " + std::to_string(repeats_) + " runs for each time, the highest peak. ";
         if (settleSeconds_ > 0)
-            best += "Each of the two phases started " + std::to_string(settleSeconds_) +
+            best += "Each of the three phases started " + std::to_string(settleSeconds_) +
                     " s after the disk was synced and left alone. ";
         std::printf(
             "\nEngine: intake + detection run in a child process with a window that shows "
             "nothing (wall time, and the process's user + system time). I/O baseline: every "
-            "module file read and replaced five times, in the same process just before. %s"
+            "module file read and replaced five times, in the same process just before, with "
+            "the run's writer (a replaced file is kept and overwritten by the next "
+            "replacement); renaming baseline: the same with a new file renamed over each, as "
+            "the floor was first measured. %s"
             "Peak: ru_maxrss of that process (it generated nothing; at most %s MiB was "
             "resident before intake; its own VmHWM agrees within %s MiB). Budget: 64 MiB + 2 x "
             "the project's bytes.%s\n",
@@ -407,12 +424,15 @@ class Bench {
 std::vector<std::string> timeColumns(const Measured& m) {
     const double engine = m.engineSeconds();
     const double baseline = m.value("baseline_s");
+    const double plain = m.value("plain_baseline_s");
     return {fixed(baseline, 3),
+            fixed(plain, 3),
             fixed(m.value("intake_s"), 3),
             fixed(m.value("run_s"), 3),
             fixed(engine, 3),
             fixed(m.value("engine_cpu_s"), 3),
             baseline > 0 ? fixed(engine / baseline, 1) : "-",
+            plain > 0 ? fixed(engine / plain, 1) : "-",
             engine > 0
                 ? grouped(static_cast<unsigned long long>(static_cast<double>(m.lines) / engine))
                 : "-",
@@ -420,9 +440,10 @@ std::vector<std::string> timeColumns(const Measured& m) {
             mib(m.budgetBytes())};
 }
 
-const std::vector<std::string> kTimeHeader{"I/O baseline s", "intake s",     "run s",
-                                           "engine s",       "engine CPU s", "engine / I/O",
-                                           "lines/s",        "peak MiB",     "budget MiB"};
+const std::vector<std::string> kTimeHeader{
+    "I/O baseline s", "renaming baseline s", "intake s",       "run s",
+    "engine s",       "engine CPU s",        "engine / I/O",   "engine / renaming",
+    "lines/s",        "peak MiB",            "budget MiB"};
 
 // "declared (unused)" of one kind of declaration.
 std::string counterPair(const Measured& m, const char* declared, const char* unused) {

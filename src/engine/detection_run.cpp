@@ -247,6 +247,7 @@ void judgeProject(RunContext& ctx, const ProjectPart* part) {
         !guarded(w, [&] { lock.emplace(ctx.workingCopy()); }))
         return;
     files::removeLeftovers(ctx.workingCopy());
+    // Each pass's replaced file is overwritten by the next replacement instead of being freed.
     files::ReuseReplacedFiles reuse(ctx.workingCopy());
     // The table is not changed during a run (intake refuses to start while one is under way).
     const std::size_t count = ctx.modules().size();

@@ -26,8 +26,15 @@ void writeAll(const fs::path& p, const std::string& content);
 // Copies the file `from` to `to`, replacing an existing destination unless it is read-only.
 void copyFile(const fs::path& from, const fs::path& to);
 
-// While it lives, a file below `folder` that writeAll replaces is not deleted but swapped
-// with its new content and kept, to be overwritten by the next replacement in its folder.
+// While it lives, a file below `folder` that writeAll replaces is not deleted: it is swapped
+// with its new content by name, kept under a temporary file's name, and overwritten by the
+// next replacement in its folder. A run replaces a thousand files one after another; this
+// spares the file system making and freeing a file for each (ext4 without a journal searches
+// for each new file past every one freed in the last minutes). A name always holds its old or
+// its new content, as with a rename. A file readAll is reading, or that has a second name, is
+// never overwritten. The kept files are removed when the object dies, or by removeLeftovers
+// after a crash. One at a time (a second changes nothing while the first lives); nothing is
+// kept on Windows or on a file system that cannot swap two names.
 class ReuseReplacedFiles {
   public:
     explicit ReuseReplacedFiles(const fs::path& folder);
