@@ -37,11 +37,10 @@
 // engine's I/O, then runs the engine:
 // both times come from the same process, and the table gives their ratio.
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -53,8 +52,8 @@
 #include <thread>
 
 #include "child_process.h"
-#include "group_generator.h"
 #include "engine/engine.h"
+#include "group_generator.h"
 #include "intake/file_ops.h"
 #include "intake/run_list.h"
 #include "markdown_table.h"
@@ -441,9 +440,8 @@ std::vector<std::string> timeColumns(const Measured& m) {
 }
 
 const std::vector<std::string> kTimeHeader{
-    "I/O baseline s", "renaming baseline s", "intake s",       "run s",
-    "engine s",       "engine CPU s",        "engine / I/O",   "engine / renaming",
-    "lines/s",        "peak MiB",            "budget MiB"};
+    "I/O baseline s", "renaming baseline s", "intake s", "run s",    "engine s",  "engine CPU s",
+    "engine / I/O",   "engine / renaming",   "lines/s",  "peak MiB", "budget MiB"};
 
 // "declared (unused)" of one kind of declaration.
 std::string counterPair(const Measured& m, const char* declared, const char* unused) {

@@ -62,7 +62,7 @@ struct PublicAhead {
 
 // The rows the private pass left, as its text reads back (a row holds no line break).
 void restoreRows(PreparedModule& prepared) {
-    prepared.publics.rows = text::splitLines(prepared.privates.text);
+    prepared.publics.rows = Rows(prepared.privates.text);
 }
 
 // Nothing when the count or a decision fails or shows an error box: the pass then runs in its
@@ -84,11 +84,11 @@ std::optional<PublicAhead> publicAhead(RunContext& ctx, const Bytes& name, Other
         return std::nullopt;
     }
     if (recorder.failed()) return std::nullopt;
-    std::vector<Bytes> rows = std::move(prepared.publics.rows);
+    Rows rows = std::move(prepared.publics.rows);
     try {
         decidePublic(env, rows, decls);
         if (!recorder.failed())
-            return PublicAhead{text::joinLines(rows), env.takeFindings(), recorder.take()};
+            return PublicAhead{rows.joined(), env.takeFindings(), recorder.take()};
     } catch (...) {
     }
     restoreRows(prepared);

@@ -139,7 +139,7 @@ std::optional<PreparedModule> prepareModule(const Session& settings, const Bytes
         publicEnv.setRowTokens(rowTokens);
         // The private pass's text reads back as its rows.
         const std::vector<bool> holdsScope = text::linesHolding(out.privates.text, "Public");
-        out.publics.decls = collectPublic(publicEnv, out.publics.rows, &holdsScope);
+        out.publics.decls = collectPublic(publicEnv, out.publics.rows.views(), &holdsScope);
         if (sink.failed) return std::nullopt;
         return out;
     } catch (...) {

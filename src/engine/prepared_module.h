@@ -33,7 +33,7 @@ struct PreparedPass {
 
 // The public pass up to its count in the other modules, which only the driver can make.
 struct PreparedPublic {
-    std::vector<Bytes> rows;  // the module's lines as the private pass leaves them
+    Rows rows;  // the module's lines as the private pass leaves them
     PublicDeclarations decls;
     std::vector<std::pair<CounterId, std::int32_t>> bumps;
 };

@@ -74,7 +74,7 @@ bool opensProcedureOrType(std::string_view line) {
     return beginsWithAny(line, kKinds);
 }
 
-std::optional<std::size_t> blockEnd(const std::vector<text::Bytes>& rows, std::size_t row) {
+std::optional<std::size_t> blockEnd(std::span<const std::string_view> rows, std::size_t row) {
     for (std::size_t m = row + 1; m < rows.size(); ++m) {
         // An end line begins with "End", a header with a scope or a kind: most lines of a
         // block begin with neither letter.
@@ -88,16 +88,23 @@ std::optional<std::size_t> blockEnd(const std::vector<text::Bytes>& rows, std::s
     return std::nullopt;
 }
 
-std::size_t markDeclaration(std::vector<text::Bytes>& rows, std::size_t row,
+std::size_t markDeclaration(Rows& rows, std::size_t row,
                             std::span<const std::string_view> blockPrefixes,
                             std::string_view marker) {
+    auto mark = [&](std::size_t m) {
+        text::Bytes marked;
+        marked.reserve(marker.size() + rows[m].size());
+        marked += marker;
+        marked += rows[m];
+        rows.set(m, std::move(marked));
+    };
     const bool opensBlock =
         beginsWithAny(rows[row], blockPrefixes) && !endsOnItsOwnLine(rows[row]);
-    rows[row].insert(0, marker);
+    mark(row);
     if (!opensBlock) return row;
     for (std::size_t m = row + 1; m < rows.size(); ++m) {
         const bool ends = beginsWithAny(rows[m], kEndPrefixes);
-        rows[m].insert(0, marker);
+        mark(m);
         if (ends) return m;
     }
     return rows.size() - 1;

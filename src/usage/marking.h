@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "text/codepage.h"
+#include "usage/rows.h"
 
 namespace scourvane {
 
@@ -30,8 +31,9 @@ bool beginsWithAny(std::string_view line, std::span<const std::string_view> pref
 // Marks rows[row]; when that line began with one of `blockPrefixes`, also every following row
 // down to and including the first that began with an end prefix, or to the last row. Returns
 // the last row marked.
-std::size_t markDeclaration(std::vector<text::Bytes>& rows, std::size_t row,
-                     std::span<const std::string_view> blockPrefixes, std::string_view marker);
+std::size_t markDeclaration(Rows& rows, std::size_t row,
+                            std::span<const std::string_view> blockPrefixes,
+                            std::string_view marker);
 
 // Whether the line, after its leading blanks and any of the words Public, Private, Friend,
 // Global and Static, is the header of a Sub, Function, Property or Type.
@@ -40,7 +42,7 @@ bool opensProcedureOrType(std::string_view line);
 // The row of the end line of the block that rows[row] opens: the first row after it that begins
 // with an end prefix, unless a procedure or Type header or the end of the rows comes first, in
 // which case there is none.
-std::optional<std::size_t> blockEnd(const std::vector<text::Bytes>& rows, std::size_t row);
+std::optional<std::size_t> blockEnd(std::span<const std::string_view> rows, std::size_t row);
 
 // The line with "Public " replaced by "Private " wherever it begins a word outside a string
 // literal (a trailing comment included).

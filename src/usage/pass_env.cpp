@@ -89,7 +89,7 @@ Bytes PassEnv::declared(std::string_view line, std::string_view scope, std::size
     return name;
 }
 
-Bytes PassEnv::declaredAt(const std::vector<Bytes>& rows, std::size_t row,
+Bytes PassEnv::declaredAt(std::span<const std::string_view> rows, std::size_t row,
                           std::string_view scope) const {
     Bytes name = declared(rows[row], scope, row);
     if (!safe_ || name.empty() || !opensBlock(rows[row])) return name;
@@ -102,12 +102,6 @@ bool PassEnv::kept(std::span<const std::string_view> rows, std::size_t row,
     // Both asked, so that a keep file's entry is noted as matched even where a comment keeps.
     const bool byName = names && keep::keptByName(*names, moduleName_, name);
     return keep::keptByComment(rows, row, marker_) || byName;
-}
-
-// The row and the one above are all a keep comment looks at.
-bool PassEnv::kept(const std::vector<Bytes>& rows, std::size_t row, const Bytes& name) const {
-    const std::string_view near[2] = {row > 0 ? rows[row - 1] : std::string_view(), rows[row]};
-    return row > 0 ? kept(near, 1, name) : kept(std::span(near + 1, 1), 0, name);
 }
 
 bool PassEnv::unjudged(std::string_view line, std::string_view scope, const Bytes& name,
@@ -138,11 +132,10 @@ bool PassEnv::unjudged(std::string_view line, std::string_view scope, const Byte
     return oddShape(line, opensBlock(line));
 }
 
-void PassEnv::learnModule(const std::vector<Bytes>& rows) {
+void PassEnv::learnModule(std::span<const std::string_view> rows) {
     if (!safe_) return;
     const text::CodePage& cp = text::activeCodePage();
-    for (const Bytes& row : rows) {
-        std::string_view line = row;
+    for (std::string_view line : rows) {
         while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
             line.remove_prefix(1);
         constexpr std::string_view kAttribute = "ATTRIBUTE ";
@@ -170,15 +163,13 @@ ReadLines splitWithEnds(std::string_view content) {
     return out;
 }
 
-std::vector<Bytes> readRows(PassEnv& env, std::string_view content) {
+Rows readRows(PassEnv& env, std::string_view content) {
     env.setProgress(0);
-    std::vector<Bytes> rows;
-    text::LineReader reader(content);
-    while (!reader.atEnd()) {
-        rows.emplace_back(reader.readLine());
+    Rows rows(content);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
         env.yield();
         env.progress(static_cast<std::int64_t>(content.size()),
-                     static_cast<std::int64_t>(reader.consumed()));
+                     static_cast<std::int64_t>(rows.consumedAfter(r)));
     }
     return rows;
 }

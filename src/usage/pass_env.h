@@ -12,6 +12,7 @@
 
 #include "base/context.h"
 #include "collect/declaration_kind.h"
+#include "usage/rows.h"
 #include "usage/use_counter.h"
 
 namespace scourvane {
@@ -33,12 +34,11 @@ class PassEnv {
     // The same for rows[row]; under the safe rules, a Sub, Function, Property or Type whose end
     // line does not come before the next header or the end of the rows is not judged either:
     // marking it would leave a block without its end, or take in the next one.
-    Bytes declaredAt(const std::vector<Bytes>& rows, std::size_t row,
+    Bytes declaredAt(std::span<const std::string_view> rows, std::size_t row,
                      std::string_view scope) const;
     // Whether the user keeps the declaration of `name` in rows[row]: a keep comment on its line
     // or alone on the line above, or the run's keep files. A kept declaration is counted as
     // declared and never judged.
-    bool kept(const std::vector<Bytes>& rows, std::size_t row, const Bytes& name) const;
     bool kept(std::span<const std::string_view> rows, std::size_t row, const Bytes& name) const;
     const Bytes& marker() const { return marker_; }
     // How the lines that use a name are counted; for Public names, under the safe rules, a
@@ -49,7 +49,7 @@ class PassEnv {
     bool safe() const { return safe_; }
     // Under the safe rules, notes what the module's lines say of its members that is needed to
     // judge them (their Attribute lines). Nothing under the default rules.
-    void learnModule(const std::vector<Bytes>& rows);
+    void learnModule(std::span<const std::string_view> rows);
     // Unwinds with Closing when the program is closing.
     void yield() { ctx_.yield(); }
     void progress(std::int64_t total, std::int64_t done) { ctx_.progress(total, done); }
@@ -96,13 +96,13 @@ class PassEnv {
 // The lines of a file's content, with the bytes consumed up to the end of each (terminator
 // included), which the reading loops show as their progress.
 struct ReadLines {
-    std::vector<Bytes> rows;
+    std::vector<std::string_view> rows;  // views of the content
     std::vector<std::size_t> ends;
 };
 ReadLines splitWithEnds(std::string_view content);
 
 // The reading loop of the private and public passes: every line of `content`, with a yield and
 // a progress step after each.
-std::vector<Bytes> readRows(PassEnv& env, std::string_view content);
+Rows readRows(PassEnv& env, std::string_view content);
 
 }  // namespace scourvane

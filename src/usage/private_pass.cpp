@@ -7,18 +7,18 @@
 
 namespace scourvane {
 
-void checkPrivate(PassEnv& env, std::vector<Bytes>& rows, const std::vector<bool>* holdsScope) {
+void checkPrivate(PassEnv& env, Rows& rows, const std::vector<bool>* holdsScope) {
     env.setProgress(0);
-    env.learnModule(rows);
+    env.learnModule(rows.views());
     std::vector<Bytes> names;
     std::vector<std::size_t> index;
     if (holdsScope && holdsScope->size() != rows.size()) holdsScope = nullptr;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         if (holdsScope && !(*holdsScope)[r]) continue;
-        Bytes name = env.declaredAt(rows, r, "Private");
+        Bytes name = env.declaredAt(rows.views(), r, "Private");
         if (name.empty()) continue;
         env.bump(CounterId::Private);
-        if (env.kept(rows, r, name)) continue;
+        if (env.kept(rows.views(), r, name)) continue;
         names.push_back(std::move(name));
         index.push_back(r);
     }
@@ -26,12 +26,12 @@ void checkPrivate(PassEnv& env, std::vector<Bytes>& rows, const std::vector<bool
         // All counting ends before any marking begins: a call from a block marked below
         // still counts.
         std::vector<std::int64_t> counts(names.size(), 0);
-        env.uses().addUses(names, rows, counts, [&](std::size_t) { env.yield(); },
-                           env.rowTokens());
+        env.uses().addUses(
+            names, rows.views(), counts, [&](std::size_t) { env.yield(); }, env.rowTokens());
         for (std::size_t k = 0; k < names.size(); ++k) {
             if (counts[k] < 2) {
                 env.bump(CounterId::UnusedPrivate);
-                const Bytes declaration = rows[index[k]];
+                const Bytes declaration(rows[index[k]]);
                 const std::size_t last =
                     markDeclaration(rows, index[k], kPrivateBlockPrefixes, env.marker());
                 env.found(Rule::UnusedPrivate, names[k], index[k], last, declaration);
@@ -43,8 +43,8 @@ void checkPrivate(PassEnv& env, std::vector<Bytes>& rows, const std::vector<bool
     env.setProgress(0);
 }
 
-Bytes markUnusedPrivates(PassEnv& env, std::string_view content, std::vector<Bytes>* rowsOut) {
-    std::vector<Bytes> rows = readRows(env, content);
+Bytes markUnusedPrivates(PassEnv& env, std::string_view content, Rows* rowsOut) {
+    Rows rows = readRows(env, content);
     const std::vector<bool> holdsScope = text::linesHolding(content, "Private");
     // A failed check has shown its error box; the rows as they stand keep every line.
     guarded(env.window(), [&] { checkPrivate(env, rows, &holdsScope); });
@@ -53,7 +53,7 @@ Bytes markUnusedPrivates(PassEnv& env, std::string_view content, std::vector<Byt
     // these rows. The safe rules end it as every other pass does, so that a module the private
     // and public passes leave alone is not written twice to take the break off and put it back.
     const bool lastBreak = env.safe() || (!rows.empty() && rows.back().empty());
-    Bytes text = text::joinLines(rows, lastBreak);
+    Bytes text = rows.joined(lastBreak);
     if (rowsOut) *rowsOut = std::move(rows);
     return text;
 }

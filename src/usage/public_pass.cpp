@@ -10,7 +10,7 @@
 
 namespace scourvane {
 
-PublicDeclarations collectPublic(PassEnv& env, const std::vector<Bytes>& rows,
+PublicDeclarations collectPublic(PassEnv& env, std::span<const std::string_view> rows,
                                  const std::vector<bool>* holdsScope) {
     env.setProgress(0);
     env.learnModule(rows);
@@ -60,7 +60,7 @@ void countOtherModule(PassEnv& env, PublicDeclarations& decls, std::string_view 
     });
 }
 
-void decidePublic(PassEnv& env, std::vector<Bytes>& rows, const PublicDeclarations& decls) {
+void decidePublic(PassEnv& env, Rows& rows, const PublicDeclarations& decls) {
     env.setProgress(0);
     const auto count = static_cast<std::int64_t>(decls.names.size());
     for (std::size_t i = 0; i < decls.names.size(); ++i) {
@@ -69,13 +69,13 @@ void decidePublic(PassEnv& env, std::vector<Bytes>& rows, const PublicDeclaratio
         const bool named = i < decls.namedInString.size() && decls.namedInString[i];
         if (n < 1 && s > 1 && !named) {
             env.found(Rule::PublicToPrivate, decls.names[i], k, k, rows[k]);
-            rows[k] = demotedBehindMarkers(rows[k], env.marker());
+            rows.set(k, demotedBehindMarkers(rows[k], env.marker()));
             env.bump(CounterId::Private);
             env.bump(CounterId::Public, -1);
         }
         if (n < 1 && s < 2) {
             env.bump(CounterId::UnusedPublic);
-            const Bytes declaration = rows[k];
+            const Bytes declaration(rows[k]);
             const std::size_t last = markDeclaration(rows, k, kPublicBlockPrefixes, env.marker());
             env.found(Rule::UnusedPublic, decls.names[i], k, last, declaration);
         }
@@ -89,13 +89,13 @@ namespace {
 // The count in the other modules, the decisions, and the write-back; returns the file's text
 // now. `before` is the file's text as the pass found it.
 Bytes judgeAndWrite(RunContext& ctx, PassEnv& env, const fs::path& file, const Bytes& name,
-                    OtherModules& others, std::vector<Bytes>& rows, PublicDeclarations& decls,
+                    OtherModules& others, Rows& rows, PublicDeclarations& decls,
                     std::string_view before, bool judge) {
     if (judge && !decls.names.empty()) {
         others.count(env, decls, name);
         decidePublic(env, rows, decls);
     }
-    Bytes written = text::joinLines(rows);
+    Bytes written = rows.joined();
     if (writesBack(ctx.session().rules, before, written)) files::writeAll(file, written);
     env.commitFindings();
     return written;
@@ -107,20 +107,19 @@ Bytes publicPass(RunContext& ctx, const Bytes& name, OtherModules& others, bool 
     const fs::path file = ctx.moduleFile(name);
     const std::string content = files::readAll(file);
     PassEnv env(ctx, name);
-    std::vector<Bytes> rows = readRows(env, content);
+    Rows rows = readRows(env, content);
 
     // A failed collection has shown its error box and left `decls` empty. Its counts would be
     // partial, and a partial count could mark a declaration that is used: judge nothing, but
     // still write the rows.
     PublicDeclarations decls;
     const std::vector<bool> holdsScope = text::linesHolding(content, "Public");
-    guarded(env.window(), [&] { decls = collectPublic(env, rows, &holdsScope); });
+    guarded(env.window(), [&] { decls = collectPublic(env, rows.views(), &holdsScope); });
     return judgeAndWrite(ctx, env, file, name, others, rows, decls, content, judge);
 }
 
-Bytes publicPassCollected(RunContext& ctx, const Bytes& name, OtherModules& others,
-                          std::vector<Bytes>& rows, PublicDeclarations& decls,
-                          std::string_view before, bool judge) {
+Bytes publicPassCollected(RunContext& ctx, const Bytes& name, OtherModules& others, Rows& rows,
+                          PublicDeclarations& decls, std::string_view before, bool judge) {
     const fs::path file = ctx.moduleFile(name);
     PassEnv env(ctx, name);
     return judgeAndWrite(ctx, env, file, name, others, rows, decls, before, judge);

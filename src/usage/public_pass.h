@@ -22,7 +22,7 @@ struct PublicDeclarations {
 
 // The public collection: lists the declarations of the rows and counts their uses in the rows.
 // `holdsScope`, when given: per row, whether it holds the bytes "Public".
-PublicDeclarations collectPublic(PassEnv& env, const std::vector<Bytes>& rows,
+PublicDeclarations collectPublic(PassEnv& env, std::span<const std::string_view> rows,
                                  const std::vector<bool>* holdsScope = nullptr);
 
 // Adds to decls.others the using lines of another module's content, yielding and showing
@@ -39,12 +39,11 @@ Bytes publicPass(RunContext& ctx, const Bytes& name, OtherModules& others, bool 
 void publicPass(RunContext& ctx, const Bytes& name);
 // The pass from its collection made ahead: `rows` are the module's lines as its file holds them,
 // `before` the file's text, and `decls` their public collection, its counters already added.
-Bytes publicPassCollected(RunContext& ctx, const Bytes& name, OtherModules& others,
-                          std::vector<Bytes>& rows, PublicDeclarations& decls,
-                          std::string_view before, bool judge = true);
+Bytes publicPassCollected(RunContext& ctx, const Bytes& name, OtherModules& others, Rows& rows,
+                          PublicDeclarations& decls, std::string_view before, bool judge = true);
 
 // Demotes to Private a declaration only its own module uses, and marks one that no line uses
 // beyond its own (a whole block for a Sub, Function, Property or Type in the first column).
-void decidePublic(PassEnv& env, std::vector<Bytes>& rows, const PublicDeclarations& decls);
+void decidePublic(PassEnv& env, Rows& rows, const PublicDeclarations& decls);
 
 }  // namespace scourvane

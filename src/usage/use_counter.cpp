@@ -12,7 +12,7 @@ namespace {
 
 class PlainUseCounter final : public UseCounter {
   public:
-    void addUses(std::span<const text::Bytes> names, std::span<const text::Bytes> lines,
+    void addUses(std::span<const text::Bytes> names, std::span<const std::string_view> lines,
                  std::span<std::int64_t> counts, const AfterLine& afterLine,
                  const RowTokens*) const override {
         for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -27,7 +27,7 @@ class PlainUseCounter final : public UseCounter {
 // NameWords has such) go through the occurrence test.
 template <class Lookup>
 void addThrough(Lookup& lookup, std::span<const text::Bytes> names,
-                std::span<const text::Bytes> lines, std::span<std::int64_t> counts,
+                std::span<const std::string_view> lines, std::span<std::int64_t> counts,
                 const AfterLine& afterLine, [[maybe_unused]] const RowTokens* tokens) {
     if constexpr (std::is_same_v<Lookup, SafeNames>) lookup.useRowTokens(tokens, 0);
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -46,7 +46,7 @@ void addThrough(Lookup& lookup, std::span<const text::Bytes> names,
 
 class IndexedUseCounter final : public UseCounter {
   public:
-    void addUses(std::span<const text::Bytes> names, std::span<const text::Bytes> lines,
+    void addUses(std::span<const text::Bytes> names, std::span<const std::string_view> lines,
                  std::span<std::int64_t> counts, const AfterLine& afterLine,
                  const RowTokens* tokens) const override {
         NameWords lookup(names);
@@ -57,7 +57,7 @@ class IndexedUseCounter final : public UseCounter {
 class SafeUseCounter final : public UseCounter {
   public:
     explicit SafeUseCounter(bool literals) : literals_(literals) {}
-    void addUses(std::span<const text::Bytes> names, std::span<const text::Bytes> lines,
+    void addUses(std::span<const text::Bytes> names, std::span<const std::string_view> lines,
                  std::span<std::int64_t> counts, const AfterLine& afterLine,
                  const RowTokens* tokens) const override {
         SafeNames lookup(names,

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string_view>
 
 #include "text/codepage.h"
 
@@ -23,9 +24,9 @@ class UseCounter {
     // that uses a name several times adds 1. `counts` has one element per name. `tokens`, when
     // given, are the lines tokenised ahead (line i is their row i while unchanged); only the
     // safe rules' counting reads them.
-    virtual void addUses(std::span<const text::Bytes> names, std::span<const text::Bytes> lines,
-                         std::span<std::int64_t> counts, const AfterLine& afterLine,
-                         const RowTokens* tokens = nullptr) const = 0;
+    virtual void addUses(std::span<const text::Bytes> names,
+                         std::span<const std::string_view> lines, std::span<std::int64_t> counts,
+                         const AfterLine& afterLine, const RowTokens* tokens = nullptr) const = 0;
 };
 
 // Every pair of a line and a name through the occurrence test, line by line: the reference.

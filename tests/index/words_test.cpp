@@ -86,9 +86,10 @@ TEST_P(WordCounting, IndexedCountsEqualPlainCounts) {
         for (auto& line : lines) line = randomLine(rng);
         std::vector<std::int64_t> plain(names.size(), 0), indexed(names.size(), 0);
         std::size_t plainCalls = 0, indexedCalls = 0;
-        plainUseCounter().addUses(names, lines, plain,
+        const std::vector<std::string_view> views(lines.begin(), lines.end());
+        plainUseCounter().addUses(names, views, plain,
                                   [&](std::size_t i) { EXPECT_EQ(i, plainCalls++); });
-        indexedUseCounter().addUses(names, lines, indexed,
+        indexedUseCounter().addUses(names, views, indexed,
                                     [&](std::size_t i) { EXPECT_EQ(i, indexedCalls++); });
         ASSERT_EQ(indexed, plain) << "round " << round;
         EXPECT_EQ(indexedCalls, lines.size());

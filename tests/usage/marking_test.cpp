@@ -9,7 +9,16 @@ namespace scourvane {
 namespace {
 
 using testing::sjis;
-using Rows = std::vector<text::Bytes>;
+using Lines = std::vector<text::Bytes>;
+
+// markDeclaration on the lines, through the passes' rows.
+std::size_t mark(Lines& lines, std::size_t row, std::span<const std::string_view> prefixes,
+                 std::string_view marker) {
+    Rows rows(lines);
+    const std::size_t last = markDeclaration(rows, row, prefixes, marker);
+    lines.assign(rows.views().begin(), rows.views().end());
+    return last;
+}
 
 TEST(UnusedMarker, FollowsTheActiveCodePage) {
     {
@@ -26,61 +35,70 @@ TEST(UnusedMarker, FollowsTheActiveCodePage) {
 
 TEST(MarkDeclaration, LineOnlyUnlessItOpensABlockIndentedOrNot) {
     const std::string m = "M|";
-    Rows rows{"Private x As Long", "Private Sub Foo()", "End Sub"};
-    markDeclaration(rows, 0, kPrivateBlockPrefixes, m);
-    EXPECT_EQ(rows, (Rows{"M|Private x As Long", "Private Sub Foo()", "End Sub"}));
+    Lines rows{"Private x As Long", "Private Sub Foo()", "End Sub"};
+    mark(rows, 0, kPrivateBlockPrefixes, m);
+    EXPECT_EQ(rows, (Lines{"M|Private x As Long", "Private Sub Foo()", "End Sub"}));
 
     // A header indented inside an #If block opens its block; its indented end ends it.
     rows = {"#If Win32 Then", " \tPrivate Sub Foo()", "    x = 1", "\t  End Sub", "#End If",
             "End Sub"};
-    EXPECT_EQ(markDeclaration(rows, 1, kPrivateBlockPrefixes, m), 3u);
-    EXPECT_EQ(rows, (Rows{"#If Win32 Then", "M| \tPrivate Sub Foo()", "M|    x = 1",
-                          "M|\t  End Sub", "#End If", "End Sub"}));
+    EXPECT_EQ(mark(rows, 1, kPrivateBlockPrefixes, m), 3u);
+    EXPECT_EQ(rows, (Lines{"#If Win32 Then", "M| \tPrivate Sub Foo()", "M|    x = 1",
+                           "M|\t  End Sub", "#End If", "End Sub"}));
 
     // A header that holds its own end is a block of one line.
     rows = {"Private Sub Foo(): End Sub", "Private Sub Bar()", "End Sub"};
-    EXPECT_EQ(markDeclaration(rows, 0, kPrivateBlockPrefixes, m), 0u);
+    EXPECT_EQ(mark(rows, 0, kPrivateBlockPrefixes, m), 0u);
     rows = {"Private Sub Foo() ' : End Sub", "    s = \": End Sub\"", "End Sub"};
-    EXPECT_EQ(markDeclaration(rows, 0, kPrivateBlockPrefixes, m), 2u);
+    EXPECT_EQ(mark(rows, 0, kPrivateBlockPrefixes, m), 2u);
 
     // The public prefixes do not open a block for the private pass, and the reverse.
     rows = {"Public Sub Foo()", "End Sub"};
-    markDeclaration(rows, 0, kPrivateBlockPrefixes, m);
+    mark(rows, 0, kPrivateBlockPrefixes, m);
     EXPECT_EQ(rows[1], "End Sub");
     rows = {"Private Sub Foo()", "End Sub"};
-    markDeclaration(rows, 0, kPublicBlockPrefixes, m);
+    mark(rows, 0, kPublicBlockPrefixes, m);
     EXPECT_EQ(rows[1], "End Sub");
 }
 
 TEST(MarkDeclaration, BlocksEndAtTheFirstEndLineOrAtTheLastRow) {
     const std::string m = "M|";
-    Rows rows{"x", "Private Function F() As Long", "    End If", "End Type", "After"};
-    markDeclaration(rows, 1, kPrivateBlockPrefixes, m);
+    Lines rows{"x", "Private Function F() As Long", "    End If", "End Type", "After"};
+    mark(rows, 1, kPrivateBlockPrefixes, m);
     // Any end prefix ends any block.
-    EXPECT_EQ(rows, (Rows{"x", "M|Private Function F() As Long", "M|    End If", "M|End Type",
-                          "After"}));
+    EXPECT_EQ(rows, (Lines{"x", "M|Private Function F() As Long", "M|    End If", "M|End Type",
+                           "After"}));
 
     rows = {"Public Type P", "    x As Long", "End Typewriter", "y"};
-    markDeclaration(rows, 0, kPublicBlockPrefixes, m);
-    EXPECT_EQ(rows, (Rows{"M|Public Type P", "M|    x As Long", "M|End Typewriter", "y"}));
+    mark(rows, 0, kPublicBlockPrefixes, m);
+    EXPECT_EQ(rows, (Lines{"M|Public Type P", "M|    x As Long", "M|End Typewriter", "y"}));
 
     rows = {"Public Property Get P()", "    P = 1", "M|End Property"};
-    markDeclaration(rows, 0, kPublicBlockPrefixes, m);
+    mark(rows, 0, kPublicBlockPrefixes, m);
     // A line already marked begins with the marker, not with "End": marking runs to the end,
     // and puts a second marker in front of the first.
-    EXPECT_EQ(rows, (Rows{"M|Public Property Get P()", "M|    P = 1", "M|M|End Property"}));
+    EXPECT_EQ(rows, (Lines{"M|Public Property Get P()", "M|    P = 1", "M|M|End Property"}));
 }
 
 TEST(BlockEnd, IsTheFirstEndLineBeforeAnyOtherHeader) {
-    const Rows rows{"Public Sub A()",  "  x = 1",        "  End Sub",      "Private Type T",
-                    "    n As Long",    "Friend Function F()", "End Function",  "Public Sub Open()",
-                    "    Static n As Long", "Public Static Property Get P()", "End Property"};
-    EXPECT_EQ(blockEnd(rows, 0), 2u);
-    EXPECT_EQ(blockEnd(rows, 3), std::nullopt);  // F's header comes first
-    EXPECT_EQ(blockEnd(rows, 5), 6u);
-    EXPECT_EQ(blockEnd(rows, 7), std::nullopt);
-    EXPECT_EQ(blockEnd(rows, 9), 10u);
-    EXPECT_EQ(blockEnd(rows, 10), std::nullopt);  // no rows after the last
+    const Lines rows{"Public Sub A()",
+                     "  x = 1",
+                     "  End Sub",
+                     "Private Type T",
+                     "    n As Long",
+                     "Friend Function F()",
+                     "End Function",
+                     "Public Sub Open()",
+                     "    Static n As Long",
+                     "Public Static Property Get P()",
+                     "End Property"};
+    const std::vector<std::string_view> views(rows.begin(), rows.end());
+    EXPECT_EQ(blockEnd(views, 0), 2u);
+    EXPECT_EQ(blockEnd(views, 3), std::nullopt);  // F's header comes first
+    EXPECT_EQ(blockEnd(views, 5), 6u);
+    EXPECT_EQ(blockEnd(views, 7), std::nullopt);
+    EXPECT_EQ(blockEnd(views, 9), 10u);
+    EXPECT_EQ(blockEnd(views, 10), std::nullopt);  // no rows after the last
 }
 
 TEST(Demotion, ReplacesPublicOnlyWhereItBeginsAWordOutsideStrings) {
