@@ -4,17 +4,6 @@
 
 namespace scourvane::text {
 
-std::string_view LineReader::readLine() {
-    std::size_t lf = content_.find('\n', pos_);
-    std::size_t end = lf == std::string_view::npos ? content_.size() : lf;
-    std::size_t next = lf == std::string_view::npos ? content_.size() : lf + 1;
-    std::size_t lineEnd = end;
-    if (lf != std::string_view::npos && end > pos_ && content_[end - 1] == '\r') --lineEnd;
-    std::string_view line = content_.substr(pos_, lineEnd - pos_);
-    pos_ = next;
-    return line;
-}
-
 std::vector<std::string> splitLines(std::string_view content) {
     std::vector<std::string> rows;
     LineReader reader(content);

@@ -3,6 +3,7 @@
 // the terminator is not part of it; a lone CR stays in its line. Lines read and written back
 // unchanged keep every byte.
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,21 @@ class LineReader {
     std::string_view content_;
     std::size_t pos_ = 0;
 };
+
+inline std::string_view LineReader::readLine() {
+    // Every pass reads every line: no bounds checks beyond the one search.
+    const char* begin = content_.data() + pos_;
+    const std::size_t left = content_.size() - pos_;
+    const void* lf = std::memchr(begin, '\n', left);
+    if (!lf) {
+        pos_ = content_.size();
+        return {begin, left};
+    }
+    std::size_t length = static_cast<std::size_t>(static_cast<const char*>(lf) - begin);
+    pos_ += length + 1;
+    if (length > 0 && begin[length - 1] == '\r') --length;
+    return {begin, length};
+}
 
 std::vector<std::string> splitLines(std::string_view content);
 
