@@ -193,6 +193,9 @@ void intake(RunContext& ctx, const fs::path& chosen, const CopiedModule& copied)
     if (fs::is_directory(st.workingCopy, ec) && !guarded(w, [&] { lock.emplace(st.workingCopy); }))
         return;
     files::removeLeftovers(st.workingCopy);
+    // Taken in again over an earlier copy, each file it replaces is overwritten by the next
+    // replacement instead of being freed.
+    files::ReuseReplacedFiles reuse(st.workingCopy);
     w.setProjectLabel(st.projectFileName + " ﾌﾟﾛｼﾞｪｸﾄ");
     guarded(w, [&] { files::copyFile(st.projectPath, copiedProject); });
 
