@@ -137,8 +137,7 @@ std::optional<PreparedModule> prepareModule(const Session& settings, const Bytes
         sink.bumps = &out.publics.bumps;
         PassEnv publicEnv(ctx, name);
         publicEnv.setRowTokens(rowTokens);
-        // The private pass's text reads back as its rows.
-        const std::vector<bool> holdsScope = text::linesHolding(out.privates.text, "Public");
+        const std::vector<bool> holdsScope = out.publics.rows.holding("Public");
         out.publics.decls = collectPublic(publicEnv, out.publics.rows.views(), &holdsScope);
         if (sink.failed) return std::nullopt;
         return out;

@@ -45,7 +45,7 @@ void checkPrivate(PassEnv& env, Rows& rows, const std::vector<bool>* holdsScope)
 
 Bytes markUnusedPrivates(PassEnv& env, std::string_view content, Rows* rowsOut) {
     Rows rows = readRows(env, content);
-    const std::vector<bool> holdsScope = text::linesHolding(content, "Private");
+    const std::vector<bool> holdsScope = rows.holding("Private");
     // A failed check has shown its error box; the rows as they stand keep every line.
     guarded(env.window(), [&] { checkPrivate(env, rows, &holdsScope); });
     // No line break after the last line, unless that line is empty: without one the empty

@@ -113,7 +113,7 @@ Bytes publicPass(RunContext& ctx, const Bytes& name, OtherModules& others, bool 
     // partial, and a partial count could mark a declaration that is used: judge nothing, but
     // still write the rows.
     PublicDeclarations decls;
-    const std::vector<bool> holdsScope = text::linesHolding(content, "Public");
+    const std::vector<bool> holdsScope = rows.holding("Public");
     guarded(env.window(), [&] { decls = collectPublic(env, rows.views(), &holdsScope); });
     return judgeAndWrite(ctx, env, file, name, others, rows, decls, content, judge);
 }

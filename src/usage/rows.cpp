@@ -1,6 +1,9 @@
 #include "usage/rows.h"
 
+#include <cstdint>
+
 #include "text/lines.h"
+#include "text/search.h"
 
 namespace scourvane {
 
@@ -35,15 +38,13 @@ text::Bytes Rows::joined(bool breakAfterLast) const {
     out.reserve(size);
     // Rows that follow one another in the text read, each with a CR LF behind it there, are
     // copied as one run.
-    const std::string_view text = text_ ? std::string_view(*text_) : std::string_view();
+    const std::string_view text = this->text();
     const char* runStart = nullptr;
     const char* runEnd = nullptr;
     for (std::string_view row : views_) {
-        const bool inText = !text.empty() && row.data() >= text.data() &&
-                            row.data() + row.size() <= text.data() + text.size();
-        const auto after = inText ? static_cast<std::size_t>(row.data() - text.data()) + row.size()
-                                  : std::size_t{0};
-        if (inText && text.substr(after, text::kLineBreak.size()) == text::kLineBreak) {
+        const std::size_t at = offsetOf(row);
+        if (at != text::npos &&
+            text.substr(at + row.size(), text::kLineBreak.size()) == text::kLineBreak) {
             if (runStart && row.data() == runEnd) {
                 runEnd += row.size() + text::kLineBreak.size();
                 continue;
@@ -61,6 +62,38 @@ text::Bytes Rows::joined(bool breakAfterLast) const {
     if (runStart) out.append(runStart, runEnd);
     if (!breakAfterLast && !views_.empty()) out.resize(out.size() - text::kLineBreak.size());
     return out;
+}
+
+std::vector<bool> Rows::holding(std::string_view needle) const {
+    // One search over the text read, where asking each row would make a call per row; a row set
+    // since is searched alone.
+    std::vector<bool> out(views_.size(), false);
+    const std::string_view text = this->text();
+    std::size_t hit = text::findBytes(text, needle);
+    for (std::size_t r = 0; r < views_.size(); ++r) {
+        const std::string_view row = views_[r];
+        const std::size_t start = offsetOf(row);
+        if (start == text::npos) {
+            out[r] = text::containsBytes(row, needle);
+            continue;
+        }
+        const std::size_t end = start + row.size();
+        if (hit != text::npos && hit < start) hit = text::findBytes(text, needle, start);
+        out[r] = hit != text::npos && hit + needle.size() <= end;
+    }
+    return out;
+}
+
+std::string_view Rows::text() const {
+    return text_ ? std::string_view(*text_) : std::string_view();
+}
+
+std::size_t Rows::offsetOf(std::string_view row) const {
+    const std::string_view text = this->text();
+    const auto begin = reinterpret_cast<std::uintptr_t>(text.data());
+    const auto at = reinterpret_cast<std::uintptr_t>(row.data());
+    if (text.empty() || at < begin || at + row.size() > begin + text.size()) return text::npos;
+    return static_cast<std::size_t>(at - begin);
 }
 
 }  // namespace scourvane

@@ -37,8 +37,14 @@ class Rows {
     void set(std::size_t i, text::Bytes row);
     // The rows joined, each followed by CR LF; with `breakAfterLast` false the last gets none.
     text::Bytes joined(bool breakAfterLast = true) const;
+    // Per row, whether it holds the bytes of `needle` (which holds no line break).
+    std::vector<bool> holding(std::string_view needle) const;
 
   private:
+    std::string_view text() const;
+    // Where a row stands in the text read, or npos for a row set since.
+    std::size_t offsetOf(std::string_view row) const;
+
     // Held by pointer, so that the views stay where they point when the rows move.
     std::unique_ptr<const text::Bytes> text_;
     std::vector<std::unique_ptr<const text::Bytes>> changed_;

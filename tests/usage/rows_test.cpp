@@ -10,8 +10,9 @@ namespace scourvane {
 namespace {
 
 // Random texts of CR LF, LF, lone CR and empty lines, with and without a last break; rows
-// replaced at random, the rows moved now and then: the rows, their joined text and the bytes
-// read up to each row always agree with splitting the text into strings and joining those.
+// replaced at random, the rows moved now and then: the rows, their joined text, the rows that
+// hold a word and the bytes read up to each row always agree with splitting the text into
+// strings, joining those and searching each.
 TEST(Rows, AgreeWithSplittingTheTextAndJoiningTheStrings) {
     std::mt19937 random(11);
     const std::string_view pieces[] = {"Dim x", "\r\n", "\n", "\r", "", "  End Sub", "'c"};
@@ -39,6 +40,12 @@ TEST(Rows, AgreeWithSplittingTheTextAndJoiningTheStrings) {
         }
         for (const bool last : {true, false})
             ASSERT_EQ(rows.joined(last), text::joinLines(expected, last)) << round;
+        for (const std::string_view needle : {"Dim", "x", "M|", "End Sub"}) {
+            const std::vector<bool> holding = rows.holding(needle);
+            for (std::size_t r = 0; r < rows.size(); ++r)
+                ASSERT_EQ(holding[r], expected[r].find(needle) != std::string::npos)
+                    << round << " row " << r << " [" << needle << "]";
+        }
         ASSERT_EQ(Rows(expected).joined(), text::joinLines(expected)) << round;
     }
 }
