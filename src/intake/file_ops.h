@@ -1,8 +1,9 @@
 #pragma once
 // The file operations every part uses. Each reports a failure by throwing RunError with the
 // Visual Basic number for its cause and a description that names the file. Writers replace a
-// file atomically: a temporary file in the same folder, then a rename, so a file is always
-// either its old or its new content.
+// file atomically: a temporary file in the same folder, then a rename (or, while a
+// ReuseReplacedFiles lives, an exchange of the two names), so a file is always either its old
+// or its new content.
 #include <cstdint>
 #include <filesystem>
 #include <string>
