@@ -61,12 +61,13 @@ Bytes threePasses(const std::string& content, const std::string& other, Counting
     checkLines(afterLocals, afterPrivates, privates.marker());
 
     PassEnv publics(ctx, "M.bas");
-    std::vector<Bytes> rows = text::splitLines(afterPrivates);
-    PublicDeclarations decls = collectPublic(publics, rows);
+    Rows rows(afterPrivates);
+    PublicDeclarations decls = collectPublic(publics, rows.views());
     countOtherModule(publics, decls, other);
     decidePublic(publics, rows, decls);
-    checkLines(text::splitLines(afterPrivates), rows, publics.marker(), true);
-    return text::joinLines(rows);
+    const Bytes written = rows.joined();
+    checkLines(text::splitLines(afterPrivates), text::splitLines(written), publics.marker(), true);
+    return written;
 }
 
 }  // namespace
