@@ -146,10 +146,10 @@ bool below(const std::string& folder, const std::string& root) {
 }
 
 // Names the file open as `st` as being read until the object dies. current() is false when
-// `p` no longer names that file: it was replaced after being opened (and its content may be
-// overwritten), and the caller opens it again. Without a scope open when the name is given no
-// replaced file is kept from then on before the name is taken back, and none kept earlier
-// can be the file opened (a kept file has no name a reader asks for).
+// `p` no longer names that file: it was swapped out after being opened (and may be overwritten
+// before it was named here), and the caller opens it again. Without a scope open when the name
+// is given nothing needs checking: files are kept only while a scope is open, a kept file has
+// no name a reader asks for, and a scope opened later sees the name before it overwrites.
 class Reading {
   public:
     Reading(const fs::path& p, const struct stat& st) : key_(st.st_dev, st.st_ino) {
