@@ -1,7 +1,5 @@
 #include "text/lines.h"
 
-#include "text/search.h"
-
 namespace scourvane::text {
 
 std::vector<std::string> splitLines(std::string_view content) {
@@ -9,23 +7,6 @@ std::vector<std::string> splitLines(std::string_view content) {
     LineReader reader(content);
     while (!reader.atEnd()) rows.emplace_back(reader.readLine());
     return rows;
-}
-
-std::vector<bool> linesHolding(std::string_view content, std::string_view needle) {
-    std::vector<bool> out;
-    LineReader reader(content);
-    std::size_t hit = findBytes(content, needle);
-    while (!reader.atEnd()) {
-        const std::string_view line = reader.readLine();
-        const auto start = static_cast<std::size_t>(line.data() - content.data());
-        const std::size_t end = start + line.size();
-        // A match that began in an earlier line and ran past its end (into its break) counts
-        // for no line: the next one from here.
-        if (hit != npos && hit < start) hit = findBytes(content, needle, start);
-        out.push_back(hit != npos && hit + needle.size() <= end);
-        if (hit != npos && hit < end) hit = findBytes(content, needle, end);
-    }
-    return out;
 }
 
 std::string joinLines(const std::vector<std::string>& rows, bool breakAfterLast) {

@@ -44,11 +44,6 @@ inline std::string_view LineReader::readLine() {
 
 std::vector<std::string> splitLines(std::string_view content);
 
-// One flag per line of `content` (as LineReader reads them): whether the line holds the bytes
-// of `needle` (which holds no line break). One search over the whole text, where asking each
-// line would make a call per line.
-std::vector<bool> linesHolding(std::string_view content, std::string_view needle);
-
 // Rows joined, each followed by CR LF; with `breakAfterLast` false the last row gets none.
 std::string joinLines(const std::vector<std::string>& rows, bool breakAfterLast = true);
 

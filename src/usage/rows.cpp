@@ -78,6 +78,7 @@ std::vector<bool> Rows::holding(std::string_view needle) const {
             continue;
         }
         const std::size_t end = start + row.size();
+        // A match that began in an earlier row counts for no row: the next one from here.
         if (hit != text::npos && hit < start) hit = text::findBytes(text, needle, start);
         out[r] = hit != text::npos && hit + needle.size() <= end;
     }

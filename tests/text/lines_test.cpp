@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
-#include "text/search.h"
-
 namespace scourvane::text {
 namespace {
 
@@ -54,23 +50,6 @@ TEST(JoinLines, TerminatesEveryRowOrAllButTheLast) {
     EXPECT_EQ(joinLines({"a", "b"}, false), "a\r\nb");
     EXPECT_EQ(joinLines({}, false), "");
     EXPECT_EQ(joinLines({""}), "\r\n");
-}
-
-// The one search over the text against a search of each line: random texts of the needle's
-// letters, spaces, CRs and LFs, so that matches run up to, into and across line ends.
-TEST(LinesHolding, AgreesWithASearchOfEachLine) {
-    std::mt19937 rng(7);
-    static const char alphabet[] = {'P', 'u', 'b', ' ', '\r', '\n', 'x'};
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof alphabet - 1);
-    for (int round = 0; round < 20000; ++round) {
-        std::string content(rng() % 60, ' ');
-        for (char& c : content) c = alphabet[pick(rng)];
-        const std::string needle = round % 2 ? "Pub" : "b P";
-        std::vector<bool> expected;
-        LineReader reader(content);
-        while (!reader.atEnd()) expected.push_back(containsBytes(reader.readLine(), needle));
-        ASSERT_EQ(linesHolding(content, needle), expected) << round;
-    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "text/lines.h"
+#include "text/search.h"
 
 namespace scourvane {
 namespace {
@@ -47,6 +48,23 @@ TEST(Rows, AgreeWithSplittingTheTextAndJoiningTheStrings) {
                     << round << " row " << r << " [" << needle << "]";
         }
         ASSERT_EQ(Rows(expected).joined(), text::joinLines(expected)) << round;
+    }
+}
+
+// The one search over the text against a search of each line: random texts of the needle's
+// letters, spaces, CRs and LFs, so that matches run up to, into and across line ends.
+TEST(Rows, HoldingAgreesWithASearchOfEachLine) {
+    std::mt19937 rng(7);
+    static const char alphabet[] = {'P', 'u', 'b', ' ', '\r', '\n', 'x'};
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof alphabet - 1);
+    for (int round = 0; round < 20000; ++round) {
+        std::string content(rng() % 60, ' ');
+        for (char& c : content) c = alphabet[pick(rng)];
+        const std::string needle = round % 2 ? "Pub" : "b P";
+        std::vector<bool> expected;
+        text::LineReader reader(content);
+        while (!reader.atEnd()) expected.push_back(text::containsBytes(reader.readLine(), needle));
+        ASSERT_EQ(Rows(content).holding(needle), expected) << round;
     }
 }
 
