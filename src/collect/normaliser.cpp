@@ -1,6 +1,11 @@
 #include "collect/normaliser.h"
 
+#include <algorithm>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "collect/keyword_table.h"
 #include "collect/line_zones.h"
@@ -87,13 +92,44 @@ bool mayNeedNormalising(std::string_view line) {
     // only where its first letter stands.
     static constexpr std::string_view kWords[] = {"Private", "Public", "Property", "Function",
                                                   "Const",   "Type",   "Dim",      "Sub"};
-    for (std::size_t i = 0; i < line.size(); ++i) {
+    auto wordAt = [&](std::size_t i) {
         const char c = line[i];
-        if (c != 'P' && c != 'F' && c != 'C' && c != 'T' && c != 'D' && c != 'S') continue;
         for (std::string_view w : kWords)
             if (w[0] == c && line.size() - i >= w.size() &&
                 std::memcmp(line.data() + i, w.data(), w.size()) == 0)
                 return true;
+        return false;
+    };
+#if defined(__SSE2__)
+    // Sixteen places at a time, each a candidate only where the first two letters of a word
+    // stand: Pr, Pu, Fu, Co, Ty, Di or Su. The last block ends where the line does, overlapping
+    // the one before it; no word starts at the line's last byte (each needs three).
+    if (line.size() >= 17) {
+        auto same = [](__m128i block, char c) { return _mm_cmpeq_epi8(block, _mm_set1_epi8(c)); };
+        const std::size_t lastBlock = line.size() - 17;
+        for (std::size_t at = 0;; at = std::min(at + 16, lastBlock)) {
+            const __m128i first =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + at));
+            const __m128i second =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + at + 1));
+            const __m128i u = same(second, 'u');
+            const __m128i pairs = _mm_or_si128(
+                _mm_or_si128(_mm_and_si128(same(first, 'P'), _mm_or_si128(same(second, 'r'), u)),
+                             _mm_and_si128(_mm_or_si128(same(first, 'F'), same(first, 'S')), u)),
+                _mm_or_si128(_mm_and_si128(same(first, 'C'), same(second, 'o')),
+                             _mm_or_si128(_mm_and_si128(same(first, 'T'), same(second, 'y')),
+                                          _mm_and_si128(same(first, 'D'), same(second, 'i')))));
+            for (auto hits = static_cast<unsigned>(_mm_movemask_epi8(pairs)); hits != 0;
+                 hits &= hits - 1)
+                if (wordAt(at + static_cast<std::size_t>(__builtin_ctz(hits)))) return true;
+            if (at == lastBlock) return false;
+        }
+    }
+#endif
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if ((c == 'P' || c == 'F' || c == 'C' || c == 'T' || c == 'D' || c == 'S') && wordAt(i))
+            return true;
     }
     return false;
 }

@@ -75,6 +75,41 @@ void forEachIdentifier(std::string_view line, const text::CodePage& cp, bool lit
     const std::size_t n = line.size();
     for (std::size_t i = 0; i < n;) {
         const auto c = static_cast<unsigned char>(line[i]);
+        unsigned char k = identifiers::byteClass(c);
+        if (k != identifiers::kOther) {
+            // A word: an identifier, or a number when it starts with a digit. Its ASCII bytes
+            // are taken in a tight loop; a character outside ASCII may take two bytes.
+            const bool startsIdentifier = !(c >= '0' && c <= '9');
+            std::size_t j = i;
+            unsigned char seen = 0;
+            for (;;) {
+                while (k & identifiers::kIdentifier) {
+                    seen |= k;
+                    if (++j == n) break;
+                    k = identifiers::byteClass(static_cast<unsigned char>(line[j]));
+                }
+                if (j >= n || k != identifiers::kHigh) break;
+                seen |= k;
+                j += cp.charLength(line, j);
+                if (j >= n) break;
+                k = identifiers::byteClass(static_cast<unsigned char>(line[j]));
+            }
+            const bool lower = (seen & identifiers::kLower) != 0;
+            j = std::min(j, n);
+            if (startsIdentifier) {
+                if (statementStart && j - i == 3 && (line[i] | 0x20) == 'r' &&
+                    (line[i + 1] | 0x20) == 'e' && (line[i + 2] | 0x20) == 'm')
+                    return;  // a Rem statement: the rest is comment
+                give(i, j, lower, false);
+            }
+            i = j;
+            statementStart = false;
+            continue;
+        }
+        if (c == ' ' || c == '\t') {
+            ++i;
+            continue;
+        }
         if (c == '"') {
             std::size_t j = i + 1;
             bool lower = false;
@@ -103,33 +138,6 @@ void forEachIdentifier(std::string_view line, const text::CodePage& cp, bool lit
         if (c == ':') {
             statementStart = true;
             ++i;
-            continue;
-        }
-        if (c == ' ' || c == '\t') {
-            ++i;
-            continue;
-        }
-        const bool startsIdentifier = c >= 0x80 || c == '_' || (c >= 'A' && c <= 'Z') ||
-                                      (c >= 'a' && c <= 'z');
-        if (startsIdentifier || (c >= '0' && c <= '9')) {
-            std::size_t j = i;
-            unsigned char seen = 0;
-            while (j < n) {
-                const unsigned char k = identifiers::byteClass(static_cast<unsigned char>(line[j]));
-                if (k == identifiers::kOther) break;
-                seen |= k;
-                j += k == identifiers::kHigh ? cp.charLength(line, j) : 1;
-            }
-            const bool lower = (seen & identifiers::kLower) != 0;
-            j = std::min(j, n);
-            if (startsIdentifier) {
-                if (statementStart && j - i == 3 && (line[i] | 0x20) == 'r' &&
-                    (line[i + 1] | 0x20) == 'e' && (line[i + 2] | 0x20) == 'm')
-                    return;  // a Rem statement: the rest is comment
-                give(i, j, lower, false);
-            }
-            i = j;
-            statementStart = false;
             continue;
         }
         ++i;

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/find_byte.h"
+
 namespace scourvane::text {
 
 inline constexpr std::string_view kLineBreak = "\r\n";
@@ -31,12 +33,12 @@ inline std::string_view LineReader::readLine() {
     // Every pass reads every line: no bounds checks beyond the one search.
     const char* begin = content_.data() + pos_;
     const std::size_t left = content_.size() - pos_;
-    const void* lf = std::memchr(begin, '\n', left);
+    const char* lf = findByte(begin, left, '\n');
     if (!lf) {
         pos_ = content_.size();
         return {begin, left};
     }
-    std::size_t length = static_cast<std::size_t>(static_cast<const char*>(lf) - begin);
+    std::size_t length = static_cast<std::size_t>(lf - begin);
     pos_ += length + 1;
     if (length > 0 && begin[length - 1] == '\r') --length;
     return {begin, length};
