@@ -10,7 +10,9 @@ RowTokens::RowTokens(std::string text) : cp_(text::activeCodePage()), text_(std:
     // at once costs less than folding token by token.
     std::string folded = text_;
     identifiers::foldInPlace(folded, cp_);
-    // About one token in six bytes, one row in thirty: few regrowths.
+    // About one token in six bytes, one row in thirty, and one distinct word in sixty or more:
+    // few regrowths.
+    words_.reserve(text_.size() / 64);
     tokens_.reserve(text_.size() / 6);
     rows_.reserve(text_.size() / 30);
     rowStart_.reserve(text_.size() / 30);
@@ -31,6 +33,7 @@ RowTokens::RowTokens(std::string text) : cp_(text::activeCodePage()), text_(std:
 RowTokens::RowTokens(std::string text, std::string_view source, const PackedRowTokens& packed,
                      std::span<const std::uint32_t> sourceRows)
     : cp_(text::activeCodePage()), text_(std::move(text)) {
+    words_.reserve(packed.wordEnds.size());
     std::uint32_t from = 0;
     for (const std::uint32_t end : packed.wordEnds) {
         words_.add(std::string_view(packed.words).substr(from, end - from));

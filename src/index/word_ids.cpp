@@ -77,6 +77,13 @@ std::string_view WordIds::keep(std::string_view word) {
     return kept;
 }
 
+void WordIds::reserve(std::size_t words) {
+    if (!words_.empty()) return;
+    std::size_t slots = slots_.size();
+    while (slots < words * 2) slots *= 2;
+    slots_.assign(slots, 0);
+}
+
 void WordIds::grow() {
     std::vector<std::uint64_t> slots(slots_.size() * 2, 0);
     const std::size_t mask = slots.size() - 1;

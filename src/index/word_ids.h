@@ -78,6 +78,8 @@ class WordIds {
     std::size_t size() const { return words_.size(); }
     // Forgets every word, keeping the memory for the next use.
     void clear();
+    // Room for about `words` words without growing, when the table is still empty.
+    void reserve(std::size_t words);
     std::string_view word(std::uint32_t id) const { return words_[id]; }
 
   private:

@@ -244,10 +244,13 @@ INSTANTIATE_TEST_SUITE_P(CodePages, WordCounting, ::testing::Values(932, 1252));
 
 // The word table's own comparison against the library's, on every length up to and past the
 // widths it compares at once, with the one differing byte anywhere (or none); and the table
-// gives equal words one id and different ones different ids.
+// gives equal words one id and different ones different ids, whether it was made with room for
+// them or grew.
 TEST(WordIdsTable, ComparesAsMemcmpAndKeepsWordsApart) {
     std::mt19937 rng(7);
     WordIds ids;
+    WordIds reserved;
+    reserved.reserve(3000);
     std::map<std::string, std::uint32_t> seen;
     for (int round = 0; round < 20000; ++round) {
         const std::size_t n = rng() % 41;
@@ -261,6 +264,8 @@ TEST(WordIdsTable, ComparesAsMemcmpAndKeepsWordsApart) {
             const auto [it, added] = seen.emplace(w, static_cast<std::uint32_t>(seen.size()));
             ASSERT_EQ(ids.add(w), it->second);
             ASSERT_EQ(ids.find(w), it->second);
+            ASSERT_EQ(reserved.add(w), it->second);
+            ASSERT_EQ(reserved.find(w), it->second);
         }
     }
     EXPECT_EQ(ids.size(), seen.size());
