@@ -78,6 +78,8 @@ bool isCharStart(std::string_view s, std::size_t i, const CodePage& cp) {
 
 bool endsWith(std::string_view s, std::string_view suffix, const CodePage& cp) {
     if (suffix.size() > s.size()) return false;
+    // Most lines asked about end otherwise: their last byte tells.
+    if (!suffix.empty() && s.back() != suffix.back()) return false;
     std::size_t at = s.size() - suffix.size();
     return s.substr(at) == suffix && isCharStart(s, at, cp);
 }
