@@ -17,6 +17,7 @@
 #include "index/row_tokens.h"
 #include "index/safe_names.h"
 #include "index/word_ids.h"
+#include "rules/identifiers.h"
 #include "rules/occurrence.h"
 #include "text/codepage.h"
 #include "text/lines.h"
@@ -236,6 +237,40 @@ TEST_P(WordCounting, RowTokensAgreeWithTokenisingTheRowsAfresh) {
                 ASSERT_EQ(b, a) << "round " << round << " row " << r;
                 ASSERT_EQ(bs, as) << "round " << round << " row " << r;
             }
+        }
+    }
+}
+
+// Every row's tokens, as the rows are tokenised at once, are the identifiers and literals of the
+// row folded, one by one: rows of plain code (read sixteen bytes at a time) shorter and longer
+// than 64 bytes, near the text's end, and rows that hold what plain code does not.
+TEST_P(WordCounting, EveryRowsTokensAreThoseOfItsIdentifiers) {
+    std::mt19937 rng(static_cast<unsigned>(GetParam()) + 11);
+    const char* const pieces[] = {"Dim", "x1", "Rem", "REM", "rem", "_a", "9b", "Foo", "BAR",
+                                  "z",   " ",  " ",   "\t", "(",   ")",  ".",  ",",   "=",
+                                  "\r", "\"", "'",   ":",  "\x83\x5C", "\x81"};
+    const text::CodePage& cp = text::activeCodePage();
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<std::string> rows;
+        for (int r = static_cast<int>(rng() % 6); r > 0; --r) {
+            std::string row;
+            // Mostly plain: the last five pieces only now and then.
+            const std::size_t kinds = rng() % 3 ? std::size(pieces) - 5 : std::size(pieces);
+            for (int k = static_cast<int>(rng() % 30); k > 0; --k) row += pieces[rng() % kinds];
+            rows.push_back(row);
+        }
+        const std::string text = text::joinLines(rows, rng() % 2 == 0);
+        const RowTokens made(text);
+        const std::vector<std::string> read = text::splitLines(text);
+        for (std::size_t r = 0; r < read.size(); ++r) {
+            std::vector<std::pair<std::string, bool>> expected, got;
+            forEachIdentifier(identifiers::folded(read[r], cp), cp, true,
+                              [&](std::string_view t, bool literal) {
+                                  expected.emplace_back(t, literal);
+                              });
+            for (const RowTokens::Token& t : made.tokens(r))
+                got.emplace_back(made.words().word(t.word), t.literal);
+            ASSERT_EQ(got, expected) << "round " << round << " row [" << read[r] << "]";
         }
     }
 }
