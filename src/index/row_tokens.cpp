@@ -143,7 +143,7 @@ RowTokens::RowTokens(std::string text, std::string_view source, const PackedRowT
             while (sourceRow < s) pastSourceRow(rowEnd());
             const std::size_t length = packed.rowLengths[s];
             if (sourceStart + length <= source.size() &&
-                source.substr(sourceStart, length) == row) {
+                sameWord(source.substr(sourceStart, length), row)) {
                 ++rowsTaken_;
                 const std::size_t last = rowEnd();
                 for (std::size_t k = first; k < last; ++k)
