@@ -4,6 +4,7 @@
 // "'" or a letter, and must never be taken for one. Every search of the engine goes through
 // these functions.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,32 @@ inline std::size_t firstNonBlank(std::string_view s) {
 inline bool containsBytes(std::string_view hay, std::string_view needle) {
     return findBytes(hay, needle) != npos;
 }
+
+// Whether rows of a text hold a needle (byte for byte, as containsBytes), asked row after row
+// going forward: one search finds the next match past the rows asked, where asking each row
+// would make a call per row. A row that is not a view of the text is searched alone.
+class ForwardSearch {
+  public:
+    ForwardSearch(std::string_view text, std::string_view needle)
+        : text_(text), needle_(needle), hit_(findBytes(text, needle)) {}
+
+    // `row` must not begin before a row asked earlier.
+    bool holds(std::string_view row) {
+        const auto begin = reinterpret_cast<std::uintptr_t>(text_.data());
+        const auto at = reinterpret_cast<std::uintptr_t>(row.data());
+        if (text_.empty() || at < begin || at + row.size() > begin + text_.size())
+            return containsBytes(row, needle_);
+        const auto start = static_cast<std::size_t>(at - begin);
+        // A match that began before the row counts for no row: the next one from here.
+        if (hit_ != npos && hit_ < start) hit_ = findBytes(text_, needle_, start);
+        return hit_ != npos && hit_ + needle_.size() <= start + row.size();
+    }
+
+  private:
+    std::string_view text_;
+    std::string_view needle_;
+    std::size_t hit_;  // the first match at or after the last row asked, or npos
+};
 
 // Position of the first match of needle in hay at or after `from` (itself a character start)
 // that begins a character; npos when there is none. An empty needle matches at `from`.

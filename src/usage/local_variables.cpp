@@ -136,10 +136,16 @@ Bytes markUnusedLocals(PassEnv& env, std::string_view content) {
     Bytes out;
     out.reserve(content.size() + content.size() / 8);
     text::LineReader reader(content);
+    // The words the tests below need, found ahead in the text: most lines hold none of them.
+    text::ForwardSearch subs(content, "Sub"), functions(content, "Function"),
+        properties(content, "Property"), dims(content, "Dim"), ends(content, "End ");
+    auto mayBeHeader = [&](std::string_view line) {
+        return subs.holds(line) || functions.holds(line) || properties.holds(line);
+    };
     std::size_t lines = 0;
     while (!reader.atEnd()) {
         std::string_view line = reader.readLine();
-        if (procedureHeaderName(line).empty()) {
+        if (!mayBeHeader(line) || procedureHeaderName(line).empty()) {
             out += line;
             out += text::kLineBreak;
             ++lines;
@@ -147,11 +153,11 @@ Bytes markUnusedLocals(PassEnv& env, std::string_view content) {
             // The header line is not given to the end test; a procedure without an end line
             // takes every line up to the end of the module.
             std::vector<std::string_view> views{line};
-            bool mayDeclare = text::containsBytes(line, "Dim");
+            bool mayDeclare = dims.holds(line);
             while (!reader.atEnd()) {
                 views.push_back(reader.readLine());
-                mayDeclare = mayDeclare || text::containsBytes(views.back(), "Dim");
-                if (isProcedureEnd(views.back())) break;
+                mayDeclare = mayDeclare || dims.holds(views.back());
+                if (ends.holds(views.back()) && isProcedureEnd(views.back())) break;
             }
             lines += views.size();
             if (!mayDeclare) {

@@ -8,10 +8,11 @@
 
 namespace scourvane {
 
-// The name of the procedure that `line` opens, or an empty text when it opens none.
+// The name of the procedure that `line` opens, or an empty text when it opens none; always
+// empty for a line that holds none of "Sub", "Function" and "Property" (byte for byte).
 text::Bytes procedureHeaderName(std::string_view line);
 
-// True when `line` closes a procedure.
+// True when `line` closes a procedure; never for a line without "End " (byte for byte).
 bool isProcedureEnd(std::string_view line);
 
 }  // namespace scourvane

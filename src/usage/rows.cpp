@@ -65,23 +65,9 @@ text::Bytes Rows::joined(bool breakAfterLast) const {
 }
 
 std::vector<bool> Rows::holding(std::string_view needle) const {
-    // One search over the text read, where asking each row would make a call per row; a row set
-    // since is searched alone.
     std::vector<bool> out(views_.size(), false);
-    const std::string_view text = this->text();
-    std::size_t hit = text::findBytes(text, needle);
-    for (std::size_t r = 0; r < views_.size(); ++r) {
-        const std::string_view row = views_[r];
-        const std::size_t start = offsetOf(row);
-        if (start == text::npos) {
-            out[r] = text::containsBytes(row, needle);
-            continue;
-        }
-        const std::size_t end = start + row.size();
-        // A match that began in an earlier row counts for no row: the next one from here.
-        if (hit != text::npos && hit < start) hit = text::findBytes(text, needle, start);
-        out[r] = hit != text::npos && hit + needle.size() <= end;
-    }
+    text::ForwardSearch search(text(), needle);
+    for (std::size_t r = 0; r < views_.size(); ++r) out[r] = search.holds(views_[r]);
     return out;
 }
 
