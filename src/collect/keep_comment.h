@@ -9,7 +9,8 @@ namespace scourvane {
 // holds the keep word.
 bool holdsKeepComment(std::string_view line);
 
-// Whether `line` is nothing but blanks and a comment that holds the keep word.
+// Whether `line` is nothing but blanks and a comment that holds the keep word; never for a
+// line without a colon (the keep word holds one).
 bool isKeepCommentLine(std::string_view line);
 
 }  // namespace scourvane

@@ -86,6 +86,8 @@ Bytes collectModuleText(std::string_view content, std::vector<Bytes>& objects,
 
     std::string joined;      // a continued line, joined
     bool keepAbove = false;  // the code line before was a keep comment alone
+    // A keep word holds a colon, which most lines lack: found ahead in the text.
+    text::ForwardSearch colons(content, ":");
     while (!reader.atEnd()) {
         std::string_view line = readLine();
         if (header && endsFileHeader(line)) header = false;
@@ -125,7 +127,7 @@ Bytes collectModuleText(std::string_view content, std::vector<Bytes>& objects,
                                                                      : std::string_view(statement));
                 }
             }
-            keepAbove = isKeepCommentLine(line);
+            keepAbove = colons.holds(line) && isKeepCommentLine(line);
         }
         if (afterLine) afterLine(reader.consumed());
     }

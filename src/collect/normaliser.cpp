@@ -142,16 +142,37 @@ std::vector<Bytes> normaliseStatements(std::string_view lineIn, bool declaration
     if (!split || !text::containsBytes(line, kSeparator)) return {line};
     const std::string padded = text::padded(line);
 
-    // The rows with the space that ends each keyword, made once.
-    static const std::vector<Bytes> keywords = [] {
-        std::vector<Bytes> out;
-        for (const Bytes& row : listVarType()) out.push_back(row + " ");
+    // The rows with the space that ends each keyword, and their first words, made once.
+    struct Keywords {
+        std::vector<Bytes> rows;
+        std::vector<std::size_t> first;  // per row, its first word in `words`
+        std::vector<std::string_view> words;
+    };
+    static const Keywords keywords = [] {
+        Keywords out;
+        for (const Bytes& row : listVarType()) {
+            const std::string_view word = std::string_view(row).substr(0, row.find(' '));
+            std::size_t k = 0;
+            while (k < out.words.size() && out.words[k] != word) ++k;
+            if (k == out.words.size()) out.words.push_back(word);
+            out.rows.push_back(row + " ");
+            out.first.push_back(k);
+        }
         return out;
     }();
+    // A row can only be found where its first word stands, byte for byte: each first word is
+    // looked for once, at the first row that starts with it.
+    enum : char { kUnknown, kAbsent, kPresent };
+    std::vector<char> firstFound(keywords.words.size(), kUnknown);
     std::string_view keyword;
     std::size_t keywordAt = text::npos;
-    for (const Bytes& row : keywords) {
-        keyword = row;
+    for (std::size_t r = 0; r < keywords.rows.size(); ++r) {
+        char& found = firstFound[keywords.first[r]];
+        if (found == kUnknown)
+            found = text::containsBytes(padded, keywords.words[keywords.first[r]]) ? kPresent
+                                                                                   : kAbsent;
+        if (found == kAbsent) continue;
+        keyword = keywords.rows[r];
         keywordAt = text::find(padded, keyword);
         if (keywordAt == text::npos) continue;
         const std::size_t comment = text::find(padded, "'");
