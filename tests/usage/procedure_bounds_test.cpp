@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "collect/keep_comment.h"
 #include "support/files.h"
+#include "text/search.h"
 #include "text/codepage.h"
 
 namespace scourvane {
@@ -77,6 +81,38 @@ TEST(ProcedureBoundsCp932, JapaneseNamesAndTrailBytes) {
     // "ソ" is 83 5C and "ー" is 81 5B: neither trail byte is a quote, "&" or "+".
     EXPECT_EQ(procedureHeaderName(sjis("Public Sub ソート(ByVal s As String)")), sjis("ソート"));
     EXPECT_TRUE(isProcedureEnd(sjis("End Sub ' 終わり")));
+}
+
+// The passes look ahead in the text for the words these tests need, and ask them only about the
+// lines that hold one: no line without those words (byte for byte) opens or closes a procedure
+// or is a keep comment. Random lines of the pieces that come close.
+TEST(ProcedureBounds, NoLineWithoutTheWordsLookedForAheadOpensOrClosesAProcedure) {
+    const char* const pieces[] = {"Private ", "Public ", "Sub", "Su", "b", "Function", "Property",
+                                  "End",      "End ",    " ",   "\t", "(",  ")",  "x",        "'",
+                                  "\"",       ":",       "Rem ", "'scourvane:keep", "'scourvane keep", "\x83\x5C"};
+    text::ScopedCodePage cp{932};
+    std::mt19937 rng(5);
+    int opens = 0, closes = 0, keeps = 0;
+    for (int round = 0; round < 20000; ++round) {
+        std::string line;
+        for (int n = static_cast<int>(rng() % 9); n > 0; --n)
+            line += pieces[rng() % std::size(pieces)];
+        const bool opened = !procedureHeaderName(line).empty();
+        const bool closed = isProcedureEnd(line);
+        const bool kept = isKeepCommentLine(line);
+        opens += opened;
+        closes += closed;
+        keeps += kept;
+        ASSERT_TRUE(!opened || text::containsBytes(line, "Sub") ||
+                    text::containsBytes(line, "Function") || text::containsBytes(line, "Property"))
+            << line;
+        ASSERT_TRUE(!closed || text::containsBytes(line, "End ")) << line;
+        ASSERT_TRUE(!kept || text::containsBytes(line, ":")) << line;
+    }
+    // The lines came close enough for each test to say yes now and then.
+    EXPECT_GT(opens, 0);
+    EXPECT_GT(closes, 0);
+    EXPECT_GT(keeps, 0);
 }
 
 }  // namespace
