@@ -23,8 +23,8 @@ inline std::uint64_t inRange(__m128i block, char lo, char hi) {
 
 // The words of a row of plain code, as forEachIdentifier gives them (no string literal, comment,
 // statement separator, lower-case letter or byte outside ASCII in it), from a folded row shorter
-// than 64 bytes with at least 64 readable bytes from its start. Sixteen bytes at a time: the words are the
-// runs of identifier bytes. False, having given nothing, for any other row.
+// than 64 bytes with at least 64 readable bytes from its start. Sixteen bytes at a time: the
+// words are the runs of identifier bytes. False, having given nothing, for any other row.
 template <class Each>
 bool forEachPlainWord(std::string_view row, Each&& each) {
 #if defined(__SSE2__)
@@ -56,7 +56,8 @@ bool forEachPlainWord(std::string_view row, Each&& each) {
     for (std::uint64_t starts = word & ~(word << 1); starts != 0; starts &= starts - 1) {
         const auto start = static_cast<unsigned>(__builtin_ctzll(starts));
         // Bit n of ~word is set: every word ends in the row.
-        const auto end = static_cast<unsigned>(__builtin_ctzll(~word & ~((std::uint64_t{1} << start) - 1)));
+        const std::uint64_t after = ~word & ~((std::uint64_t{1} << start) - 1);
+        const auto end = static_cast<unsigned>(__builtin_ctzll(after));
         const auto c = static_cast<unsigned char>(row[start]);
         if (c >= '0' && c <= '9') continue;  // a number
         each(row.substr(start, end - start));

@@ -3,7 +3,6 @@
 // the terminator is not part of it; a lone CR stays in its line. Lines read and written back
 // unchanged keep every byte.
 #include <cstddef>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>

@@ -30,6 +30,15 @@ inline bool containsBytes(std::string_view hay, std::string_view needle) {
     return findBytes(hay, needle) != npos;
 }
 
+// Where `part`, a view of `text`, begins in it; npos when `part` lies elsewhere (a copy, or
+// another text).
+inline std::size_t offsetWithin(std::string_view text, std::string_view part) {
+    const auto begin = reinterpret_cast<std::uintptr_t>(text.data());
+    const auto at = reinterpret_cast<std::uintptr_t>(part.data());
+    if (text.empty() || at < begin || at + part.size() > begin + text.size()) return npos;
+    return static_cast<std::size_t>(at - begin);
+}
+
 // Whether rows of a text hold a needle (byte for byte, as containsBytes), asked row after row
 // going forward: one search finds the next match past the rows asked, where asking each row
 // would make a call per row. A row that is not a view of the text is searched alone.
@@ -40,11 +49,8 @@ class ForwardSearch {
 
     // `row` must not begin before a row asked earlier.
     bool holds(std::string_view row) {
-        const auto begin = reinterpret_cast<std::uintptr_t>(text_.data());
-        const auto at = reinterpret_cast<std::uintptr_t>(row.data());
-        if (text_.empty() || at < begin || at + row.size() > begin + text_.size())
-            return containsBytes(row, needle_);
-        const auto start = static_cast<std::size_t>(at - begin);
+        const std::size_t start = offsetWithin(text_, row);
+        if (start == npos) return containsBytes(row, needle_);
         // A match that began before the row counts for no row: the next one from here.
         if (hit_ != npos && hit_ < start) hit_ = findBytes(text_, needle_, start);
         return hit_ != npos && hit_ + needle_.size() <= start + row.size();

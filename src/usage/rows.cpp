@@ -1,7 +1,5 @@
 #include "usage/rows.h"
 
-#include <cstdint>
-
 #include "text/lines.h"
 #include "text/search.h"
 
@@ -76,11 +74,7 @@ std::string_view Rows::text() const {
 }
 
 std::size_t Rows::offsetOf(std::string_view row) const {
-    const std::string_view text = this->text();
-    const auto begin = reinterpret_cast<std::uintptr_t>(text.data());
-    const auto at = reinterpret_cast<std::uintptr_t>(row.data());
-    if (text.empty() || at < begin || at + row.size() > begin + text.size()) return text::npos;
-    return static_cast<std::size_t>(at - begin);
+    return text::offsetWithin(text(), row);
 }
 
 }  // namespace scourvane
